@@ -1,0 +1,67 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Windows system libraries the program uses; static libraries pass them on to executables.
+add_library(rev_winlibs INTERFACE)
+target_link_libraries(rev_winlibs INTERFACE
+  gdiplus comctl32 comdlg32 shell32 ole32 oleaut32 uuid version wininet ws2_32
+  msimg32 gdi32 user32 imm32 winmm advapi32 kernel32)
+
+set(REV_WARNINGS -Wall -Wextra)
+
+# rev_library(<name> [DEPENDS <targets>...])
+# One static library from every .cpp of the calling folder. Files are globbed so that adding a
+# file to a folder needs no edit here.
+function(rev_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp"
+                                      "${CMAKE_CURRENT_SOURCE_DIR}/*.rc")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_compile_options(${name} PRIVATE ${REV_WARNINGS})
+    set(scope PUBLIC)
+  else()
+    add_library(${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${name} ${scope} "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} ${scope} ${ARG_DEPENDS} rev_boost rev_winlibs)
+endfunction()
+
+# rev_test(<name> LABEL <folder> SOURCES <files>... [LIBS <targets>...]
+#          [FIXTURES <fixtures>...] [TIMEOUT <seconds>] [RUN_SERIAL])
+# One GoogleTest executable, registered as one ctest entry run under Wine.
+function(rev_test name)
+  cmake_parse_arguments(ARG "RUN_SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;FIXTURES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${REV_WARNINGS})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}" "${PROJECT_SOURCE_DIR}/tests")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} rev_testsupport gtest_main gmock rev_boost rev_winlibs)
+  # Tests print and read Chinese text on the console and take their files from disk.
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no
+           WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;REV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(ARG_FIXTURES)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${ARG_FIXTURES}")
+  endif()
+  if(ARG_RUN_SERIAL)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+endfunction()
+
+# rev_folder_tests(<folder label> LIBS <targets>... [FIXTURES ...])
+# Every test_<x>.cpp of the calling folder becomes the executable <label>_<x>.
+function(rev_folder_tests label)
+  cmake_parse_arguments(ARG "" "" "LIBS;FIXTURES" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp")
+  foreach(src ${tests})
+    get_filename_component(stem "${src}" NAME_WE)
+    string(REGEX REPLACE "^test_" "" stem "${stem}")
+    rev_test(${label}_${stem} LABEL ${label} SOURCES "${src}" LIBS ${ARG_LIBS}
+             FIXTURES ${ARG_FIXTURES})
+  endforeach()
+endfunction()

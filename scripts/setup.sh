@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine (run as root), then builds
+# the cached source-only dependencies. Idempotent: quick when everything is already there.
+set -euo pipefail
+
+packages=(
+  g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev libboost-dev googletest
+  wine wine32:i386 xvfb xauth fonts-wqy-zenhei
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  cmake ninja-build python3 lame sox imagemagick dpkg-dev libgcrypt-mingw-w64-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+need_src=0
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  need_src=1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
+  [ "$(id -u)" = 0 ] || { echo "setup: missing packages (${missing[*]}); run as root" >&2; exit 1; }
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if [ $need_src = 1 ]; then
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        >/etc/apt/sources.list.d/debian-src.sources
+    else
+      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/debian-src.list
+    fi
+  fi
+  echo "setup: installing ${missing[*]:-source lists}" >&2
+  apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+"$(dirname "$0")/deps.sh" | tail -n 1

@@ -1,0 +1,56 @@
+# Sourced by the scripts that run Windows programs: the Wine environment of the project.
+#   wine_env_init PREFIX   exports WINEPREFIX, WINEDEBUG and the null sound device and creates
+#                          the prefix once (serialised with a lock, so parallel tests can share it)
+#   wine_env_start_display exports DISPLAY of a fresh Xvfb (pid in WINE_ENV_XVFB_PID)
+#   wine_env_stop          stops what wine_env_start_display and a persistent wineserver started
+# LC_ALL=zh_CN.UTF-8 (code page 936) is given to wine processes only: other tools misbehave
+# under it because the glibc locale is not installed.
+
+wine_env_init() {
+  export WINEPREFIX="$1" WINEDEBUG=-all WINEARCH=win32
+  # No sound card here: ALSA's null device, or media playback crashes inside Wine.
+  local alsa="$WINEPREFIX.alsa.conf"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$alsa" ]; then
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$alsa.tmp"
+    mv "$alsa.tmp" "$alsa"
+  fi
+  export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$alsa"
+  if [ ! -f "$WINEPREFIX/.ready" ]; then
+    (
+      flock 9
+      if [ ! -f "$WINEPREFIX/.ready" ]; then
+        # mono and gecko are not installed; keep wineboot from asking for them.
+        WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8 wineboot -i >/dev/null 2>&1 || true
+        wineserver -w || true
+        touch "$WINEPREFIX/.ready"
+      fi
+    ) 9>"$WINEPREFIX.lock"
+  fi
+}
+
+wine_env_start_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+  done
+  echo "wine-env: could not start Xvfb" >&2
+  return 1
+}
+
+wine_env_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+  fi
+}
