@@ -1,0 +1,39 @@
+// Answers the program's message boxes during a test and remembers them.
+//   MessageBoxRecorder boxes(IDOK);
+//   ... code that may show a box ...
+//   EXPECT_EQ(1u, boxes.count());  EXPECT_EQ(L"温馨提示", boxes.last().caption);
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "foundation/message_box.h"
+
+namespace testsupport {
+
+struct RecordedBox {
+  HWND owner;
+  std::wstring text;
+  std::wstring caption;
+  UINT type;
+};
+
+class MessageBoxRecorder {
+ public:
+  explicit MessageBoxRecorder(int answer = IDOK);
+  ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  void set_answer(int answer);
+  size_t count() const;
+  RecordedBox last() const;  // an empty record when there was none
+  std::vector<RecordedBox> all() const;
+
+ private:
+  static int Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+  MessageBoxHandler m_previous;
+};
+
+}  // namespace testsupport
