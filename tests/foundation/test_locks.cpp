@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include <windows.h>
+
+#include "foundation/critical_session.h"
+#include "foundation/lock.h"
+#include "foundation/manual_event.h"
+#include "foundation/mutex_lock.h"
+
+namespace {
+
+// Runs body on a new thread and reports whether it finished within the time.
+class Worker {
+ public:
+  template <class Body>
+  explicit Worker(Body body)
+      : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_thread([this, body] {
+          body();
+          SetEvent(m_done);
+        }) {}
+  ~Worker() {
+    m_thread.join();
+    CloseHandle(m_done);
+  }
+  bool FinishesWithin(DWORD ms) { return WaitForSingleObject(m_done, ms) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE m_done;
+  std::thread m_thread;
+};
+
+// Many threads bump a plain counter under the lock; any lost update shows a broken lock.
+template <class Bump>
+int CountUnderContention(Bump bump) {
+  int counter = 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 20000; ++i) bump(counter);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  return counter;
+}
+
+}  // namespace
+
+TEST(Lock, ExcludesOtherThreadsAndIsRecursive) {
+  CLock lock;
+  EXPECT_EQ(80000, CountUnderContention([&](int& n) {
+              CLockGuard guard(lock);
+              CLockGuard again(lock);
+              ++n;
+            }));
+
+  lock.Lock();
+  lock.Lock();
+  Worker other([&] { CLockGuard guard(lock); });
+  lock.Unlock();
+  EXPECT_FALSE(other.FinishesWithin(100));  // still held once
+  lock.Unlock();
+  EXPECT_TRUE(other.FinishesWithin(5000));
+}
+
+TEST(CriticalSession, CountsNestedEntriesAndExcludes) {
+  em_utility::critical_session section;
+  EXPECT_EQ(0, section.depth());
+  EXPECT_TRUE(section.lock());
+  section.lock_ex();
+  EXPECT_EQ(2, section.depth());
+  section.unlock_ex();
+  EXPECT_TRUE(section.unlock());
+  EXPECT_EQ(0, section.depth());
+
+  EXPECT_EQ(80000, CountUnderContention([&](int& n) {
+              em_utility::auto_lock guard(&section);
+              ++n;
+            }));
+  EXPECT_EQ(0, section.depth());
+}
+
+TEST(CriticalSession, NullGuardDoesNothing) {
+  em_utility::auto_lock guard(nullptr);
+  SUCCEED();
+}
+
+TEST(MutexLock, OtherThreadsWaitUntilTheCreatorUnlocksOnce) {
+  em_utility::mutex_lock mutex;
+  bool tried = true;
+  Worker probe([&] { tried = mutex.try_lock(0); });
+  EXPECT_TRUE(probe.FinishesWithin(5000));
+  EXPECT_FALSE(tried);
+
+  bool unlocked = false;
+  Worker other([&] {
+    mutex.lock();
+    unlocked = mutex.unlock();
+  });
+  EXPECT_FALSE(other.FinishesWithin(100));
+  EXPECT_TRUE(mutex.unlock());
+  EXPECT_TRUE(other.FinishesWithin(5000));
+  EXPECT_TRUE(unlocked);
+}
+
+TEST(MutexLock, UnlockWithoutOwningIsReportedAsFailure) {
+  em_utility::mutex_lock mutex;
+  EXPECT_EQ(0, mutex.unlock_ex());
+  EXPECT_FALSE(mutex.unlock());
+  EXPECT_EQ(-1, mutex.unlock_ex());
+  EXPECT_EQ(0, mutex.lock_ex());
+  EXPECT_TRUE(mutex.try_lock(1));  // already owned: the mutex is recursive
+  EXPECT_TRUE(mutex.unlock());
+  EXPECT_TRUE(mutex.unlock());
+}
+
+TEST(ManualEvent, StaysSignalledUntilReset) {
+  em_utility::manual_event event(true, nullptr);
+  EXPECT_TRUE(event.wait(0));
+  EXPECT_TRUE(event.wait(0));
+  event.reset();
+  EXPECT_FALSE(event.wait(0));
+
+  Worker setter([&] { event.set(); });
+  EXPECT_TRUE(event.wait(5000));
+}
+
+TEST(ManualEvent, ANameSharesOneEvent) {
+  em_utility::manual_event first(false, L"revtest_manual_event_shared");
+  em_utility::manual_event second(false, L"revtest_manual_event_shared");
+  ASSERT_NE(nullptr, second.handle());
+  first.set();
+  EXPECT_TRUE(second.wait(0));
+}
