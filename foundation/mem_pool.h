@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 
 #include "foundation/pool_lock.h"
 
@@ -36,7 +37,7 @@ class CMemPool {
   CMemPool& operator=(const CMemPool&) = delete;
 
   virtual ~CMemPool() {
-    CPoolGuard<TLock> guard(m_lock);
+    std::lock_guard<TLock> guard(m_lock);
     while (m_chunks) {
       void* next = *static_cast<void**>(m_chunks);
       std::free(m_chunks);
@@ -49,7 +50,7 @@ class CMemPool {
   void* Alloc() {
     void** header;
     {
-      CPoolGuard<TLock> guard(m_lock);
+      std::lock_guard<TLock> guard(m_lock);
       if (!m_free && !AddChunk()) return nullptr;
       header = static_cast<void**>(m_free);
       m_free = *header;
@@ -60,7 +61,7 @@ class CMemPool {
 
   void Free(void* p) {
     void** header = static_cast<void**>(p) - 1;
-    CPoolGuard<TLock> guard(m_lock);
+    std::lock_guard<TLock> guard(m_lock);
     *header = m_free;
     m_free = header;
   }
@@ -109,7 +110,7 @@ class CMemPoolMgr final : public CMemPoolBase {
   // Releases the big blocks still out; the pools then release their chunks as members, from the
   // largest block size down.
   ~CMemPoolMgr() override {
-    CPoolGuard<TLock> guard(m_lock);
+    std::lock_guard<TLock> guard(m_lock);
     while (m_bigBlocks) {
       BigBlockHeader* next = m_bigBlocks->next;
       std::free(m_bigBlocks);
@@ -165,7 +166,7 @@ class CMemPoolMgr final : public CMemPoolBase {
     block->prev = nullptr;
     block->owner = this;
     {
-      CPoolGuard<TLock> guard(m_lock);
+      std::lock_guard<TLock> guard(m_lock);
       block->next = m_bigBlocks;
       if (m_bigBlocks) m_bigBlocks->prev = block;
       m_bigBlocks = block;
@@ -176,7 +177,7 @@ class CMemPoolMgr final : public CMemPoolBase {
   void FreeBig(void* p) {
     BigBlockHeader* block = static_cast<BigBlockHeader*>(p) - 1;
     {
-      CPoolGuard<TLock> guard(m_lock);
+      std::lock_guard<TLock> guard(m_lock);
       if (block == m_bigBlocks) {
         m_bigBlocks = block->next;
       } else {
