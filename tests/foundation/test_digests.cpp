@@ -1,0 +1,281 @@
+// MD5 and SHA-1 against the published vectors, fed whole and in pieces, and the file digests.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/md5.h"
+#include "foundation/sha1.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Vector {
+  std::string input;
+  const char* md5;
+  const char* sha1;
+};
+
+std::string Repeat(char c, size_t n) {
+  return std::string(n, c);
+}
+
+// RFC 1321's suite, FIPS 180's messages, and runs of 'a' whose lengths sit on the padding
+// boundaries: 55 bytes still take the length in the same block, 56 need a second one.
+const std::vector<Vector>& Vectors() {
+  static const std::vector<Vector> vectors = {
+      {"", "d41d8cd98f00b204e9800998ecf8427e", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+      {"a", "0cc175b9c0f1b6a831c399e269772661", "86F7E437FAA5A7FCE15D1DDCB9EAEAEA377667B8"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
+      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0",
+       "C12252CEDA8BE8994D5FA0290A47231C1D16AAE3"},
+      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b",
+       "32D10C7B8CF96570CA04CE37F2A19D84240D3A89"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+       "d174ab98d277d9f5a5611c2c9f419d9f", "761C457BF73B14D27E9E9265C46F4B4DDA11F940"},
+      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       "57edf4a22be3c955ac49da2e2107b67a", "50ABF5706A150990A08B2C5EA40FA0E585554732"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "8215ef0796a20bcaaae116d3876c664a", "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
+      {Repeat('a', 55), "ef1772b6dff9a122358552954ad0df65",
+       "C1C8BBDC22796E28C0E15163D20899B65621D65A"},
+      {Repeat('a', 56), "3b0c8ac703f828b04c6c197006d17218",
+       "C2DB330F6083854C99D4B5BFB6E8F29F201BE699"},
+      {Repeat('a', 57), "652b906d60af96844ebd21b674f35e93",
+       "F08F24908D682555111BE7FF6F004E78283D989A"},
+      {Repeat('a', 63), "b06521f39153d618550606be297466d5",
+       "03F09F5B158A7A8CDAD920BDDC29B81C18A551F5"},
+      {Repeat('a', 64), "014842d480b571495a4a0363793f7367",
+       "0098BA824B5C16427BD7A1122A5A442A25EC644D"},
+      {Repeat('a', 65), "c743a45e0d2e6a95cb859adae0248435",
+       "11655326C708D70319BE2610E8A57D9A5B959D3B"},
+      {Repeat('a', 119), "8a7bd0732ed6a28ce75f6dabc90e1613",
+       "EE971065AAA017E0632A8CA6C77BB3BF8B1DFC56"},
+      {Repeat('a', 120), "5f61c0ccad4cac44c75ff505e1f1e537",
+       "F34C1488385346A55709BA056DDD08280DD4C6D6"},
+      {Repeat('a', 128), "e510683b3f5ffe4093d021808bc6ff70",
+       "AD5B3FDBCB526778C2839D2F151EA753995E26A0"},
+      {Repeat('a', 1000), "cabe45dcc9ae5b66ba86600cca6b8ba8",
+       "291E9A6C66994949B57BA5E650361E98FC36B1BA"},
+      {Repeat('a', 1000000), "7707d6ae4e027c70eea2a935c2296f21",
+       "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
+  };
+  return vectors;
+}
+
+std::string Md5InPieces(const std::string& text, const std::vector<size_t>& cuts) {
+  em_utility::md5_checksum md5;
+  size_t from = 0;
+  for (size_t cut : cuts) {
+    md5.update(text.data() + from, static_cast<std::uint32_t>(cut - from));
+    from = cut;
+  }
+  md5.update(text.data() + from, static_cast<std::uint32_t>(text.size() - from));
+  return md5.hex_digest();
+}
+
+std::string Sha1InPieces(const std::string& text, const std::vector<size_t>& cuts) {
+  CSha1Hash sha1;
+  size_t from = 0;
+  for (size_t cut : cuts) {
+    sha1.Update(text.data() + from, static_cast<std::uint32_t>(cut - from));
+    from = cut;
+  }
+  sha1.Update(text.data() + from, static_cast<std::uint32_t>(text.size() - from));
+  sha1.Final();
+  std::wstring hex;
+  sha1.FormatHashString(hex, 2);
+  return std::string(hex.begin(), hex.end());
+}
+
+std::string Sha1Hex(const std::string& text) {
+  return Sha1InPieces(text, {});
+}
+
+std::string Bytes(size_t n) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i * 7 + 3);
+  return s;
+}
+
+}  // namespace
+
+TEST(Digests, PublishedVectorsWhole) {
+  for (const Vector& v : Vectors()) {
+    SCOPED_TRACE(v.input.substr(0, 64));
+    EXPECT_EQ(v.md5,
+              em_utility::md5_string(v.input.data(), static_cast<std::uint32_t>(v.input.size())));
+    EXPECT_EQ(v.sha1, Sha1Hex(v.input));
+  }
+}
+
+TEST(Digests, ByteByBytePiecesGiveTheSameDigest) {
+  for (const Vector& v : Vectors()) {
+    if (v.input.size() > 1000) continue;
+    SCOPED_TRACE(v.input.size());
+    std::vector<size_t> every;
+    for (size_t i = 1; i < v.input.size(); ++i) every.push_back(i);
+    EXPECT_EQ(v.md5, Md5InPieces(v.input, every));
+    EXPECT_EQ(v.sha1, Sha1InPieces(v.input, every));
+  }
+}
+
+TEST(Digests, EverySplitAcrossTheBlockBoundariesGivesTheSameDigest) {
+  // Two and three pieces, cut at every position of a message that spans three blocks: each
+  // piece may fill, overfill or just miss the 55/56/64-byte marks.
+  std::string text = Bytes(150);
+  std::string md5 = em_utility::md5_string(text.data(), 150);
+  std::string sha1 = Sha1Hex(text);
+  for (size_t a = 0; a <= text.size(); ++a) {
+    EXPECT_EQ(md5, Md5InPieces(text, {a})) << a;
+    EXPECT_EQ(sha1, Sha1InPieces(text, {a})) << a;
+    size_t b = a + (text.size() - a) / 2;
+    EXPECT_EQ(md5, Md5InPieces(text, {a, b})) << a << "," << b;
+    EXPECT_EQ(sha1, Sha1InPieces(text, {a, b})) << a << "," << b;
+  }
+}
+
+TEST(Digests, BitCountCarriesPast512MiB) {
+  // 513 MiB overflow the low word of the bit count.
+  std::string block(1 << 20, '\x5a');
+  em_utility::md5_checksum md5;
+  CSha1Hash sha1;
+  for (int i = 0; i < 513; ++i) {
+    md5.update(block.data(), static_cast<std::uint32_t>(block.size()));
+    sha1.Update(block.data(), static_cast<std::uint32_t>(block.size()));
+  }
+  sha1.Final();
+  std::wstring hex;
+  sha1.FormatHashString(hex, 2);
+  EXPECT_EQ("6b5ce4d4087933b350f6e7ed87255230", md5.hex_digest());
+  EXPECT_EQ(L"FB7E687342ADBA89A364811222E7F5FAE2F7F2D2", hex);
+}
+
+TEST(Md5, FinalNeedsRoomForSixteenBytesAndResetStartsOver) {
+  em_utility::md5_checksum md5;
+  md5.update("abc", 3);
+  std::uint8_t out[16];
+  std::memset(out, 0xEE, sizeof(out));
+  md5.final(out, 15);
+  EXPECT_EQ(0xEE, out[0]);  // too small: untouched
+  md5.final(nullptr, 16);
+  md5.reset();
+  md5.update("abc", 3);
+  EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", md5.hex_digest());
+}
+
+TEST(Md5, ValueHelpers) {
+  em_utility::md5_value zero = em_utility::md5_digest(nullptr, 3);
+  em_utility::md5_value none = em_utility::md5_digest("abc", 0);
+  std::uint8_t zeros[16] = {};
+  EXPECT_TRUE(em_utility::md5_equal(zero.bytes, zeros));
+  EXPECT_TRUE(em_utility::md5_equal(none.bytes, zeros));
+
+  em_utility::md5_value abc = em_utility::md5_digest("abc", 3);
+  EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", em_utility::md5_to_hex(abc.bytes));
+  std::uint8_t into[16];
+  EXPECT_FALSE(em_utility::md5_digest_to("abc", 0, into));
+  EXPECT_FALSE(em_utility::md5_digest_to(nullptr, 3, into));
+  ASSERT_TRUE(em_utility::md5_digest_to("abc", 3, into));
+  EXPECT_TRUE(em_utility::md5_equal(abc.bytes, into));
+
+  std::uint8_t copy[16];
+  EXPECT_TRUE(em_utility::md5_copy(copy, into));
+  EXPECT_TRUE(em_utility::md5_equal(copy, into));
+  EXPECT_FALSE(em_utility::md5_copy(copy, nullptr));
+  em_utility::md5_zero(copy);
+  EXPECT_TRUE(em_utility::md5_equal(copy, zeros));
+  EXPECT_FALSE(em_utility::md5_equal(copy, nullptr));
+  EXPECT_FALSE(em_utility::md5_equal(nullptr, nullptr));
+  EXPECT_EQ("", em_utility::md5_to_hex(nullptr));
+}
+
+TEST(Md5, FileDigests) {
+  testsupport::TempDir dir;
+  std::string content = Bytes(5000);  // several 1024-byte reads and a short last one
+  ASSERT_TRUE(testsupport::WriteFileBytes(dir.file(L"data.bin"), content));
+  ASSERT_TRUE(testsupport::WriteFileBytes(dir.file(L"empty.bin"), ""));
+  std::wstring data = dir.file(L"data.bin");
+
+  EXPECT_EQ(em_utility::md5_string(content.data(), 5000), em_utility::md5_file(data.c_str()));
+  EXPECT_EQ("", em_utility::md5_file(dir.file(L"empty.bin").c_str()));
+  EXPECT_EQ("", em_utility::md5_file(dir.file(L"missing.bin").c_str()));
+  EXPECT_EQ("", em_utility::md5_file(nullptr));
+
+  EXPECT_EQ(em_utility::md5_string(content.data() + 1000, 3000),
+            em_utility::md5_file_range(data.c_str(), 1000, 3000));
+  EXPECT_EQ(em_utility::md5_string(content.data() + 4999, 1),
+            em_utility::md5_file_range(data.c_str(), 4999, 1));
+  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", em_utility::md5_file_range(data.c_str(), 10, 0));
+  EXPECT_EQ("", em_utility::md5_file_range(data.c_str(), 5000, 0));     // offset at the end
+  EXPECT_EQ("", em_utility::md5_file_range(data.c_str(), 1000, 4001));  // one past the end
+  EXPECT_EQ("", em_utility::md5_file_range(data.c_str(), 0xFFFFFFFF, 2));
+  EXPECT_EQ("", em_utility::md5_file_range(dir.file(L"empty.bin").c_str(), 0, 0));
+}
+
+TEST(Sha1, FinalWipesTheObjectAndResetAllowsAnotherDigest) {
+  CSha1Hash sha1;
+  sha1.Update("abc", 3);
+  sha1.Final();
+  std::uint8_t first[20];
+  ASSERT_TRUE(sha1.CopyHash(first));
+  EXPECT_FALSE(sha1.CopyHash(nullptr));
+  EXPECT_EQ(0xA9, first[0]);
+  EXPECT_EQ(0x9D, first[19]);
+
+  sha1.Reset();
+  sha1.Update("abc", 3);
+  sha1.Final();
+  std::uint8_t second[20];
+  sha1.CopyHash(second);
+  EXPECT_EQ(0, std::memcmp(first, second, 20));
+}
+
+TEST(Sha1, FormatModes) {
+  CSha1Hash sha1;
+  sha1.Update("abc", 3);
+  sha1.Final();
+  std::wstring text;
+  ASSERT_TRUE(sha1.FormatHashString(text, 0));
+  EXPECT_EQ(L"A9 99 3E 36 47 06 81 6A BA 3E 25 71 78 50 C2 6C 9C D0 D8 9D", text);
+  ASSERT_TRUE(sha1.FormatHashString(text, 1));
+  EXPECT_EQ(L"169 153 62 54 71 6 129 106 186 62 37 113 120 80 194 108 156 208 216 157", text);
+  ASSERT_TRUE(sha1.FormatHashString(text, 2));
+  EXPECT_EQ(L"A9993E364706816ABA3E25717850C26C9CD0D89D", text);
+
+  wchar_t out[80] = L"keep";
+  EXPECT_FALSE(sha1.FormatHash(out, 3));
+  EXPECT_FALSE(sha1.FormatHash(out, -1));
+  EXPECT_STREQ(L"keep", out);
+  EXPECT_FALSE(sha1.FormatHash(nullptr, 2));
+  std::wstring untouched = L"keep";
+  EXPECT_FALSE(sha1.FormatHashString(untouched, 3));
+  EXPECT_EQ(L"keep", untouched);
+}
+
+TEST(Sha1, HashFileAddsTheContentWithoutFinishing) {
+  testsupport::TempDir dir;
+  std::string content = Bytes(20000);  // 8000-byte reads: two full and a short one
+  ASSERT_TRUE(testsupport::WriteFileBytes(dir.file(L"data.bin"), content));
+  ASSERT_TRUE(testsupport::WriteFileBytes(dir.file(L"empty.bin"), ""));
+
+  CSha1Hash sha1;
+  sha1.Update("prefix", 6);
+  ASSERT_TRUE(sha1.HashFile(dir.file(L"data.bin").c_str()));
+  sha1.Final();
+  std::wstring hex;
+  sha1.FormatHashString(hex, 2);
+  std::string expected = Sha1Hex("prefix" + content);
+  EXPECT_EQ(std::wstring(expected.begin(), expected.end()), hex);
+
+  CSha1Hash empty;
+  EXPECT_TRUE(empty.HashFile(dir.file(L"empty.bin").c_str()));
+  empty.Final();
+  empty.FormatHashString(hex, 2);
+  EXPECT_EQ(L"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709", hex);
+
+  CSha1Hash other;
+  EXPECT_FALSE(other.HashFile(nullptr));
+  EXPECT_FALSE(other.HashFile(dir.file(L"missing.bin").c_str()));
+}
