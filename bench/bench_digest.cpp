@@ -1,0 +1,183 @@
+// MD5 and SHA-1 throughput against the system's own digests (the CryptoAPI of advapi32 and
+// bcrypt), in the same process. Run by hand: scripts/wine-run build/bench/bench_digest.exe
+#include <windows.h>
+#include <wincrypt.h>
+#include <bcrypt.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "foundation/md5.h"
+#include "foundation/sha1.h"
+#include "harness.h"
+
+namespace {
+
+constexpr DWORD kLarge = 8 << 20;   // one message of 8 MiB
+constexpr int kSmallCount = 20000;  // messages of the size of a signed query or a song name
+constexpr DWORD kSmall = 100;
+
+// One CryptoAPI context for the whole run; each digest gets its own hash object, as a caller
+// of the system's digest would.
+class CryptoApi {
+ public:
+  CryptoApi() {
+    if (!CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+      m_provider = 0;
+    }
+  }
+  ~CryptoApi() {
+    if (m_provider) CryptReleaseContext(m_provider, 0);
+  }
+  bool ok() const { return m_provider != 0; }
+
+  // The digest bytes; empty on failure.
+  std::string Digest(ALG_ID algorithm, const void* data, DWORD length) const {
+    HCRYPTHASH hash = 0;
+    std::string out;
+    if (!CryptCreateHash(m_provider, algorithm, 0, 0, &hash)) return out;
+    BYTE digest[20];
+    DWORD size = sizeof(digest);
+    if (CryptHashData(hash, static_cast<const BYTE*>(data), length, 0) &&
+        CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0)) {
+      out.assign(reinterpret_cast<char*>(digest), size);
+    }
+    CryptDestroyHash(hash);
+    return out;
+  }
+
+ private:
+  HCRYPTPROV m_provider = 0;
+};
+
+// bcrypt.dll, loaded at run time so that the program itself needs no import of it.
+class BCrypt {
+ public:
+  BCrypt() : m_module(LoadLibraryW(L"bcrypt.dll")) {
+    if (!m_module) return;
+    m_open = Proc<OpenFn>("BCryptOpenAlgorithmProvider");
+    m_close = Proc<CloseFn>("BCryptCloseAlgorithmProvider");
+    m_hash = Proc<HashFn>("BCryptHash");
+    if (m_open && m_close && m_hash) {
+      if (m_open(&m_md5, BCRYPT_MD5_ALGORITHM, nullptr, 0) != 0) m_md5 = nullptr;
+      if (m_open(&m_sha1, BCRYPT_SHA1_ALGORITHM, nullptr, 0) != 0) m_sha1 = nullptr;
+    }
+  }
+  ~BCrypt() {
+    if (m_md5) m_close(m_md5, 0);
+    if (m_sha1) m_close(m_sha1, 0);
+    if (m_module) FreeLibrary(m_module);
+  }
+  bool ok() const { return m_md5 && m_sha1; }
+
+  std::string Digest(bool sha1, const void* data, ULONG length) const {
+    UCHAR digest[20];
+    ULONG size = sha1 ? 20 : 16;
+    if (m_hash(sha1 ? m_sha1 : m_md5, nullptr, 0, static_cast<PUCHAR>(const_cast<void*>(data)),
+               length, digest, size) != 0) {
+      return std::string();
+    }
+    return std::string(reinterpret_cast<char*>(digest), size);
+  }
+
+ private:
+  using OpenFn = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE*, LPCWSTR, LPCWSTR, ULONG);
+  using CloseFn = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, ULONG);
+  using HashFn = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, PUCHAR, ULONG, PUCHAR, ULONG, PUCHAR, ULONG);
+  template <class Fn>
+  Fn Proc(const char* name) const {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_module, name)));
+  }
+
+  HMODULE m_module;
+  OpenFn m_open = nullptr;
+  CloseFn m_close = nullptr;
+  HashFn m_hash = nullptr;
+  BCRYPT_ALG_HANDLE m_md5 = nullptr;
+  BCRYPT_ALG_HANDLE m_sha1 = nullptr;
+};
+
+std::string OurMd5(const void* data, DWORD length) {
+  em_utility::md5_checksum md5;
+  md5.update(data, length);
+  std::uint8_t digest[16];
+  md5.final(digest, 16);
+  return std::string(reinterpret_cast<char*>(digest), 16);
+}
+
+std::string OurSha1(const void* data, DWORD length) {
+  CSha1Hash sha1;
+  sha1.Update(data, length);
+  sha1.Final();
+  std::uint8_t digest[20];
+  sha1.CopyHash(digest);
+  return std::string(reinterpret_cast<char*>(digest), 20);
+}
+
+// Seconds per call of digest over the large message, and over kSmallCount small messages.
+template <class F>
+void Measure(F digest, const std::vector<char>& data, double* large, double* small) {
+  *large = bench::MedianSeconds([&] { bench::KeepAlive(digest(data.data(), kLarge)); });
+  *small = bench::MedianSeconds([&] {
+    for (int i = 0; i < kSmallCount; ++i) bench::KeepAlive(digest(data.data() + i, kSmall));
+  });
+}
+
+void Report(const char* name, const char* yardstick, double ours_large, double ours_small,
+            double their_large, double their_small) {
+  std::printf("%s  (%.0f MB/s; %s %.0f MB/s)\n", name, kLarge / ours_large / 1e6, yardstick,
+              kLarge / their_large / 1e6);
+  bench::PrintRatio("  8 MiB message", ours_large, yardstick, their_large);
+  bench::PrintRatio("  20000 messages of 100 bytes", ours_small, yardstick, their_small);
+}
+
+}  // namespace
+
+int main() {
+  std::vector<char> data(kLarge + kSmallCount);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 131 + (i >> 9));
+
+  CryptoApi crypto;
+  BCrypt bcrypt;
+  std::printf("Digest throughput: ratio = our time / the system's time (below 1: faster)\n");
+
+  double md5_large, md5_small, sha1_large, sha1_small;
+  Measure(OurMd5, data, &md5_large, &md5_small);
+  Measure(OurSha1, data, &sha1_large, &sha1_small);
+
+  if (crypto.ok()) {
+    auto md5 = [&](const void* p, DWORD n) { return crypto.Digest(CALG_MD5, p, n); };
+    auto sha1 = [&](const void* p, DWORD n) { return crypto.Digest(CALG_SHA1, p, n); };
+    if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
+        sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
+      std::printf("CryptoAPI digests differ from ours!\n");
+      return 1;
+    }
+    double large, small;
+    Measure(md5, data, &large, &small);
+    Report("MD5", "CryptoAPI", md5_large, md5_small, large, small);
+    Measure(sha1, data, &large, &small);
+    Report("SHA-1", "CryptoAPI", sha1_large, sha1_small, large, small);
+  } else {
+    std::printf("CryptoAPI: no provider (error %lu)\n", GetLastError());
+  }
+
+  if (bcrypt.ok()) {
+    auto md5 = [&](const void* p, DWORD n) { return bcrypt.Digest(false, p, n); };
+    auto sha1 = [&](const void* p, DWORD n) { return bcrypt.Digest(true, p, n); };
+    if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
+        sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
+      std::printf("bcrypt digests differ from ours!\n");
+      return 1;
+    }
+    double large, small;
+    Measure(md5, data, &large, &small);
+    Report("MD5", "BCryptHash", md5_large, md5_small, large, small);
+    Measure(sha1, data, &large, &small);
+    Report("SHA-1", "BCryptHash", sha1_large, sha1_small, large, small);
+  } else {
+    std::printf("bcrypt: BCryptHash not available\n");
+  }
+  return 0;
+}
