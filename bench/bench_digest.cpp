@@ -132,6 +132,27 @@ void Report(const char* name, const char* yardstick, double ours_large, double o
   bench::PrintRatio("  20000 messages of 100 bytes", ours_small, yardstick, their_small);
 }
 
+struct Ours {
+  double md5_large, md5_small, sha1_large, sha1_small;
+};
+
+// Our figures against one system yardstick: false when its digests differ from ours.
+template <class Md5, class Sha1>
+bool CompareWith(const char* yardstick, Md5 md5, Sha1 sha1, const std::vector<char>& data,
+                 const Ours& ours) {
+  if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
+      sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
+    std::printf("%s digests differ from ours!\n", yardstick);
+    return false;
+  }
+  double large, small;
+  Measure(md5, data, &large, &small);
+  Report("MD5", yardstick, ours.md5_large, ours.md5_small, large, small);
+  Measure(sha1, data, &large, &small);
+  Report("SHA-1", yardstick, ours.sha1_large, ours.sha1_small, large, small);
+  return true;
+}
+
 }  // namespace
 
 int main() {
@@ -142,42 +163,25 @@ int main() {
   BCrypt bcrypt;
   std::printf("Digest throughput: ratio = our time / the system's time (below 1: faster)\n");
 
-  double md5_large, md5_small, sha1_large, sha1_small;
-  Measure(OurMd5, data, &md5_large, &md5_small);
-  Measure(OurSha1, data, &sha1_large, &sha1_small);
+  Ours ours;
+  Measure(OurMd5, data, &ours.md5_large, &ours.md5_small);
+  Measure(OurSha1, data, &ours.sha1_large, &ours.sha1_small);
 
+  bool same = true;
   if (crypto.ok()) {
-    auto md5 = [&](const void* p, DWORD n) { return crypto.Digest(CALG_MD5, p, n); };
-    auto sha1 = [&](const void* p, DWORD n) { return crypto.Digest(CALG_SHA1, p, n); };
-    if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
-        sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
-      std::printf("CryptoAPI digests differ from ours!\n");
-      return 1;
-    }
-    double large, small;
-    Measure(md5, data, &large, &small);
-    Report("MD5", "CryptoAPI", md5_large, md5_small, large, small);
-    Measure(sha1, data, &large, &small);
-    Report("SHA-1", "CryptoAPI", sha1_large, sha1_small, large, small);
+    same = CompareWith(
+        "CryptoAPI", [&](const void* p, DWORD n) { return crypto.Digest(CALG_MD5, p, n); },
+        [&](const void* p, DWORD n) { return crypto.Digest(CALG_SHA1, p, n); }, data, ours);
   } else {
     std::printf("CryptoAPI: no provider (error %lu)\n", GetLastError());
   }
-
   if (bcrypt.ok()) {
-    auto md5 = [&](const void* p, DWORD n) { return bcrypt.Digest(false, p, n); };
-    auto sha1 = [&](const void* p, DWORD n) { return bcrypt.Digest(true, p, n); };
-    if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
-        sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
-      std::printf("bcrypt digests differ from ours!\n");
-      return 1;
-    }
-    double large, small;
-    Measure(md5, data, &large, &small);
-    Report("MD5", "BCryptHash", md5_large, md5_small, large, small);
-    Measure(sha1, data, &large, &small);
-    Report("SHA-1", "BCryptHash", sha1_large, sha1_small, large, small);
+    same = CompareWith(
+               "BCryptHash", [&](const void* p, DWORD n) { return bcrypt.Digest(false, p, n); },
+               [&](const void* p, DWORD n) { return bcrypt.Digest(true, p, n); }, data, ours) &&
+           same;
   } else {
     std::printf("bcrypt: BCryptHash not available\n");
   }
-  return 0;
+  return same ? 0 : 1;
 }

@@ -3,14 +3,15 @@
 
 #include <windows.h>
 
-class ScopedFileHandle {
+template <BOOL(WINAPI* Close)(HANDLE)>
+class ScopedHandle {
  public:
-  explicit ScopedFileHandle(HANDLE handle) : m_handle(handle) {}
-  ~ScopedFileHandle() {
-    if (valid()) CloseHandle(m_handle);
+  explicit ScopedHandle(HANDLE handle) : m_handle(handle) {}
+  ~ScopedHandle() {
+    if (valid()) Close(m_handle);
   }
-  ScopedFileHandle(const ScopedFileHandle&) = delete;
-  ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
 
   bool valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
   HANDLE get() const { return m_handle; }
@@ -19,18 +20,5 @@ class ScopedFileHandle {
   HANDLE m_handle;
 };
 
-class ScopedFindHandle {
- public:
-  explicit ScopedFindHandle(HANDLE handle) : m_handle(handle) {}
-  ~ScopedFindHandle() {
-    if (valid()) FindClose(m_handle);
-  }
-  ScopedFindHandle(const ScopedFindHandle&) = delete;
-  ScopedFindHandle& operator=(const ScopedFindHandle&) = delete;
-
-  bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
+using ScopedFileHandle = ScopedHandle<CloseHandle>;
+using ScopedFindHandle = ScopedHandle<FindClose>;
