@@ -1,0 +1,202 @@
+// GDI wrappers: who deletes which handle, and the double buffer of owner-drawn windows.
+#include <gtest/gtest.h>
+
+#include "winlayer/gdi_dc.h"
+#include "winlayer/gdi_objects.h"
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+bool Exists(HGDIOBJ object) {
+  return ::GetObjectType(object) != 0;
+}
+
+// A memory DC over a 32-bit DIB of the given size, filled white: a target whose pixels the
+// tests can read back exactly.
+class Canvas {
+ public:
+  Canvas(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    m_dc.CreateCompatibleDC();
+    m_bitmap.CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits);
+    m_old = m_dc.SelectBitmap(m_bitmap);
+    m_dc.FillSolidRect(0, 0, width, height, kWhite);
+  }
+  ~Canvas() { m_dc.SelectBitmap(m_old); }
+  CDCHandle dc() const { return CDCHandle(m_dc); }
+  COLORREF at(int x, int y) const { return m_dc.GetPixel(x, y); }
+
+ private:
+  CDC m_dc;
+  CBitmap m_bitmap;
+  HBITMAP m_old = nullptr;
+};
+
+}  // namespace
+
+TEST(GdiObjects, ManagedFormsDeleteTheirHandlesAndHandleFormsDoNot) {
+  HFONT font = nullptr;
+  {
+    CFont owner;
+    font = owner.CreateFont(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体");
+    ASSERT_NE(nullptr, font);
+    CFontHandle borrowed(owner);  // copies the handle only
+    LOGFONTW logFont = {};
+    ASSERT_TRUE(borrowed.GetLogFont(logFont));
+    EXPECT_EQ(-13, logFont.lfHeight);
+  }
+  EXPECT_FALSE(Exists(font));
+
+  CPen pen;
+  HPEN first = pen.CreatePen(PS_SOLID, 1, kRed);
+  HPEN second = pen.CreatePen(PS_SOLID, 2, kBlue);  // replaces, deleting the first
+  EXPECT_FALSE(Exists(first));
+  EXPECT_TRUE(Exists(second));
+  HPEN kept = pen.Detach();
+  EXPECT_TRUE(pen.IsNull());
+  EXPECT_TRUE(Exists(kept));
+  { CPenHandle borrowed(kept); }
+  EXPECT_TRUE(Exists(kept));
+  CPenHandle(kept).DeleteObject();
+  EXPECT_FALSE(Exists(kept));
+
+  CBrush brush;
+  brush.CreateSolidBrush(kRed);
+  HBRUSH same = brush;
+  brush.Attach(same);  // attaching the held handle again must not delete it
+  EXPECT_TRUE(Exists(same));
+}
+
+TEST(GdiObjects, PointFontsBitmapSizesAndRegions) {
+  CFont font;
+  ASSERT_NE(nullptr, font.CreatePointFont(120, L"宋体"));
+  LOGFONTW logFont = {};
+  ASSERT_TRUE(font.GetLogFont(&logFont));
+  // 12 points at the screen's resolution, as a character height (negative).
+  CClientDC screen(nullptr);
+  EXPECT_EQ(-::MulDiv(12, screen.GetDeviceCaps(LOGPIXELSY), 72), logFont.lfHeight);
+
+  CBitmap bitmap;
+  SIZE size = {};
+  EXPECT_FALSE(bitmap.GetSize(size));
+  bitmap.CreateCompatibleBitmap(screen, 30, 17);
+  ASSERT_TRUE(bitmap.GetSize(size));
+  EXPECT_EQ(30, size.cx);
+  EXPECT_EQ(17, size.cy);
+
+  CRgn round, cut;
+  round.CreateRoundRectRgn(0, 0, 20, 20, 5, 5);
+  cut.CreateRectRgn(0, 0, 10, 20);
+  EXPECT_FALSE(round.PtInRegion(0, 0));  // the rounded corner is outside
+  EXPECT_TRUE(round.PtInRegion(10, 10));
+  EXPECT_NE(ERROR, round.CombineRgn(cut, RGN_DIFF));
+  EXPECT_FALSE(round.PtInRegion(5, 10));
+  EXPECT_TRUE(round.PtInRegion(15, 10));
+  CRect box;
+  round.GetRgnBox(&box);
+  EXPECT_EQ(10, box.left);
+}
+
+TEST(GdiDc, DrawingOperationsReachThePixels) {
+  Canvas canvas(40, 40);
+  CDCHandle dc = canvas.dc();
+  dc.FillSolidRect(CRect(0, 0, 10, 10), kRed);
+  EXPECT_EQ(kRed, canvas.at(9, 9));
+  EXPECT_EQ(kWhite, canvas.at(10, 10));
+  // FillSolidRect leaves the background colour as it found it.
+  dc.SetBkColor(kBlue);
+  dc.FillSolidRect(20, 20, 5, 5, kRed);
+  EXPECT_EQ(kBlue, dc.GetBkColor());
+
+  dc.Draw3dRect(CRect(10, 10, 20, 20), kRed, kBlue);
+  EXPECT_EQ(kRed, canvas.at(10, 10));   // top-left corner
+  EXPECT_EQ(kRed, canvas.at(18, 10));   // top edge
+  EXPECT_EQ(kBlue, canvas.at(19, 10));  // top-right corner belongs to the right edge
+  EXPECT_EQ(kBlue, canvas.at(10, 19));  // bottom edge
+  EXPECT_EQ(kWhite, canvas.at(15, 15));
+
+  CPen pen;
+  pen.CreatePen(PS_SOLID, 1, kBlue);
+  HPEN oldPen = dc.SelectPen(pen);
+  dc.MoveTo(0, 30);
+  dc.LineTo(40, 30);
+  dc.SelectPen(oldPen);
+  EXPECT_EQ(kBlue, canvas.at(35, 30));
+
+  // The clip survives only until RestoreDC.
+  int saved = dc.SaveDC();
+  dc.ExcludeClipRect(CRect(0, 35, 20, 40));
+  dc.FillSolidRect(0, 35, 40, 5, kRed);
+  dc.RestoreDC(saved);
+  EXPECT_EQ(kWhite, canvas.at(5, 37));
+  EXPECT_EQ(kRed, canvas.at(25, 37));
+  dc.FillSolidRect(0, 35, 40, 5, kBlue);
+  EXPECT_EQ(kBlue, canvas.at(5, 37));
+}
+
+TEST(GdiDc, BlitsCopyStretchAndLeaveOutTheTransparentColour) {
+  Canvas source(4, 4);
+  source.dc().FillSolidRect(0, 0, 2, 4, kRed);  // left half red, right half white
+  Canvas target(20, 20);
+  CDCHandle dc = target.dc();
+
+  dc.BitBlt(0, 0, 4, 4, source.dc(), 0, 0, SRCCOPY);
+  EXPECT_EQ(kRed, target.at(1, 1));
+  EXPECT_EQ(kWhite, target.at(3, 1));
+
+  dc.SetStretchBltMode(HALFTONE);
+  EXPECT_EQ(HALFTONE, dc.GetStretchBltMode());
+  dc.StretchBlt(0, 10, 8, 8, source.dc(), 0, 0, 4, 4, SRCCOPY);
+  EXPECT_EQ(kRed, target.at(1, 14));
+  EXPECT_EQ(kWhite, target.at(7, 14));
+
+  dc.FillSolidRect(10, 0, 4, 4, kBlue);
+  dc.TransparentBlt(10, 0, 4, 4, source.dc(), 0, 0, 4, 4, kWhite);
+  EXPECT_EQ(kRed, target.at(10, 1));
+  EXPECT_EQ(kBlue, target.at(13, 1));  // white was transparent: the blue stays
+}
+
+TEST(GdiDc, MemoryDcShowsNothingUntilItCopiesItsAreaInOneGo) {
+  Canvas target(60, 60);
+  const CRect area(10, 20, 50, 40);
+  {
+    CMemoryDC buffer(target.dc(), area);
+    ASSERT_TRUE(buffer.IsBuffered());
+    // The buffer uses the target's coordinates.
+    buffer.FillSolidRect(area, kBlue);
+    buffer.FillSolidRect(10, 20, 5, 5, kRed);
+    EXPECT_EQ(kRed, buffer.GetPixel(12, 22));
+    // Nothing has reached the target yet.
+    EXPECT_EQ(kWhite, target.at(12, 22));
+    EXPECT_EQ(kWhite, target.at(30, 30));
+    // Drawing outside the area falls off the buffer's edges and never reaches the target.
+    buffer.FillSolidRect(0, 0, 60, 10, kRed);
+  }
+  EXPECT_EQ(kRed, target.at(12, 22));
+  EXPECT_EQ(kBlue, target.at(30, 30));
+  EXPECT_EQ(kBlue, target.at(49, 39));
+  EXPECT_EQ(kWhite, target.at(50, 40));
+  EXPECT_EQ(kWhite, target.at(9, 25));
+  EXPECT_EQ(kWhite, target.at(5, 5));
+}
+
+TEST(GdiDc, MemoryDcOverAnEmptyAreaDrawsStraightThrough) {
+  Canvas target(10, 10);
+  {
+    CMemoryDC buffer(target.dc(), CRect(5, 5, 5, 9));
+    EXPECT_FALSE(buffer.IsBuffered());
+    buffer.FillSolidRect(0, 0, 2, 2, kRed);
+  }
+  EXPECT_EQ(kRed, target.at(1, 1));
+  // The target DC is borrowed, never deleted.
+  EXPECT_EQ(kRed, target.dc().GetPixel(0, 0));
+}
