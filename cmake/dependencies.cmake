@@ -9,7 +9,10 @@ if(NOT EXISTS "${REV_BOOST_SHIM}/boost")
 endif()
 add_library(rev_boost INTERFACE)
 target_include_directories(rev_boost SYSTEM INTERFACE "${REV_BOOST_SHIM}")
-target_compile_definitions(rev_boost INTERFACE BOOST_ALL_NO_LIB BOOST_THREAD_USE_LIB)
+# BOOST_BIND_GLOBAL_PLACEHOLDERS: property_tree's JSON reader still includes the old bind header,
+# which otherwise prints a deprecation note into every build that reads JSON.
+target_compile_definitions(rev_boost INTERFACE BOOST_ALL_NO_LIB BOOST_THREAD_USE_LIB
+                                               BOOST_BIND_GLOBAL_PLACEHOLDERS)
 
 # TinyXML lives in namespace em_utility: thin wrapper files include the original sources
 # inside the namespace (third_party/tinyxml).

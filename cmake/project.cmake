@@ -27,9 +27,14 @@ function(rev_library name)
   target_link_libraries(${name} ${scope} ${ARG_DEPENDS} rev_boost rev_winlibs)
 endfunction()
 
+# Where the ctest fixture "standin" (tests/standin) keeps the background stand-in's ports.json.
+set(REV_STANDIN_STATE "${CMAKE_BINARY_DIR}/standin")
+
 # rev_test(<name> LABEL <folder> SOURCES <files>... [LIBS <targets>...]
 #          [FIXTURES <fixtures>...] [TIMEOUT <seconds>] [RUN_SERIAL])
-# One GoogleTest executable, registered as one ctest entry run under Wine.
+# One GoogleTest executable, registered as one ctest entry run under Wine. A test that requires
+# the fixture "standin" gets REV_STANDIN_PORTS (read by testsupport::StandinClient) and runs
+# alone among the tests that share the stand-in.
 function(rev_test name)
   cmake_parse_arguments(ARG "RUN_SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;FIXTURES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -42,9 +47,14 @@ function(rev_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(env "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix" "REV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if("standin" IN_LIST ARG_FIXTURES)
+    # One stand-in serves the whole run; its scenarios and log belong to one test at a time.
+    list(APPEND env "REV_STANDIN_PORTS=${REV_STANDIN_STATE}/ports.json")
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK standin)
+  endif()
   set_tests_properties(${name} PROPERTIES
-    LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;REV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
   if(ARG_FIXTURES)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${ARG_FIXTURES}")
   endif()

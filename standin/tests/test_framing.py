@@ -1,0 +1,174 @@
+import base64
+import gzip
+import time
+import unittest
+import zlib
+
+from tests.helpers import StandInTest, connect, dechunk, quiet_for, raw_get, read_all, \
+    split_reply, start_module_standin, stop_module_standin
+
+PATH = "/app/ws/car-radios"
+
+
+def setUpModule():
+    start_module_standin(__name__)
+
+
+def tearDownModule():
+    stop_module_standin(__name__)
+
+
+class Framing(StandInTest):
+    def setUp(self):
+        super().setUp()
+        self.plain = self.get(PATH)[2]
+        self.control("reset")  # an empty log again
+
+    def fetch(self, path=PATH, **rule):
+        """Reads of one raw-socket exchange under the given rule (closed by the server)."""
+        self.scenario(http=dict(rule, match=path))
+        sock = connect(self.http_port)
+        sock.sendall(raw_get(self.http_port, path, close=True))
+        reads = read_all(sock)
+        sock.close()
+        return reads
+
+    def test_request_is_logged_byte_for_byte(self):
+        request = raw_get(self.http_port, PATH + "?x=1")
+        sock = connect(self.http_port)
+        sock.sendall(request)
+        sock.close()
+        deadline = time.monotonic() + 5
+        while not self.control("log")["requests"] and time.monotonic() < deadline:
+            time.sleep(0.05)
+        entry = self.control("log")["requests"][0]
+        self.assertEqual(["GET", PATH, "x=1", "http://127.0.0.1:%d%s?x=1" % (self.http_port, PATH)],
+                         [entry["method"], entry["path"], entry["query"], entry["target"]])
+        self.assertEqual(request, base64.b64decode(entry["head_b64"]))
+        self.assertEqual(request, self.control("raw/http/1"))
+        self.assertEqual([], self.control("log?path=/sdk")["requests"])
+
+    def test_keep_alive_answers_several_requests_on_one_connection(self):
+        sock = connect(self.http_port)
+        for _ in range(3):
+            sock.sendall(raw_get(self.http_port, PATH))
+            data = b""
+            while len(data) < len(self.plain) or b"\r\n\r\n" not in data:
+                data += sock.recv(65536)
+            status, headers, body = split_reply(data)
+            self.assertEqual("HTTP/1.1 200 OK", status)
+            self.assertIn("Content-Length: %d" % len(self.plain), headers)
+            self.assertIn("Connection: keep-alive", headers)
+            self.assertEqual(self.plain, body)
+        sock.close()
+
+    def test_header_names_are_written_exactly(self):
+        _, headers, _ = split_reply(b"".join(self.fetch(encoding="gzip")))
+        self.assertIn("Content-Encoding: gzip", headers)
+        self.assertTrue(any(h.startswith("Content-Length: ") for h in headers))
+        _, headers, _ = split_reply(b"".join(self.fetch(lowercase_headers=True)))
+        self.assertIn("content-length: %d" % len(self.plain), headers)
+
+    def test_codings(self):
+        cases = {"gzip": ("gzip", gzip.decompress), "gzip-zlib": ("gzip", zlib.decompress),
+                 "deflate": ("deflate", zlib.decompress)}
+        for coding, (label, decode) in cases.items():
+            _, headers, body = split_reply(b"".join(self.fetch(encoding=coding)))
+            self.assertIn("Content-Encoding: " + label, headers)
+            self.assertEqual(self.plain, decode(body), coding)
+
+    def test_chunked_with_gzip_and_extension(self):
+        _, headers, body = split_reply(b"".join(
+            self.fetch(framing="chunked", chunk_size=100, chunk_ext=";x=y", encoding="gzip")))
+        self.assertIn("Transfer-Encoding: chunked", headers)
+        self.assertFalse(any(h.startswith("Content-Length") for h in headers))
+        self.assertTrue(body.startswith(b"64;x=y\r\n"))
+        self.assertEqual(self.plain, gzip.decompress(dechunk(body)))
+
+    def test_both_headers_carry_a_plain_body(self):
+        _, headers, body = split_reply(b"".join(self.fetch(framing="both")))
+        self.assertIn("Content-Length: %d" % len(self.plain), headers)
+        self.assertIn("Transfer-Encoding: chunked", headers)
+        self.assertEqual(self.plain, body)
+
+    def test_close_framing_has_no_length_and_ends_with_the_connection(self):
+        _, headers, body = split_reply(b"".join(self.fetch(framing="close")))
+        self.assertIn("Connection: close", headers)
+        self.assertFalse(any("Length" in h or "Transfer" in h for h in headers))
+        self.assertEqual(self.plain, body)
+
+    def test_idle_framing_keeps_the_connection_open_after_the_body(self):
+        self.scenario(http={"framing": "idle"})
+        sock = connect(self.http_port)
+        sock.sendall(raw_get(self.http_port, PATH))
+        data = b""
+        while not data.endswith(self.plain):
+            data += sock.recv(65536)
+        self.assertTrue(quiet_for(sock, 1.0))
+        sock.close()
+
+    def test_pieces_keep_the_head_whole_in_the_first_write(self):
+        reads = self.fetch(pieces=3, pause_ms=300)
+        self.assertEqual(3, len(reads))
+        self.assertIn(b"\r\n\r\n", reads[0])
+        self.assertFalse(reads[0].endswith(b"\r\n\r\n"))
+        self.assertEqual(self.plain, split_reply(b"".join(reads))[2])
+
+    def test_split_at_exact_offsets_may_cut_the_head(self):
+        reads = self.fetch(split_at=[10, 20], pause_ms=300)
+        self.assertEqual([10, 10], [len(r) for r in reads[:2]])
+
+    def test_truncate_closes_early(self):
+        data = b"".join(self.fetch(truncate=200))
+        self.assertEqual(200, len(data))
+        self.assertIn(b"Content-Length: %d" % len(self.plain), data)
+
+    def test_slow_reply_and_status(self):
+        start = time.monotonic()
+        status, _, body = split_reply(b"".join(self.fetch(delay_ms=500, status=503)))
+        self.assertGreaterEqual(time.monotonic() - start, 0.5)
+        self.assertEqual("HTTP/1.1 503 Service Unavailable", status)
+        self.assertEqual(self.plain, body)
+
+    def test_close_without_reply_and_silence(self):
+        self.assertEqual([], self.fetch(action="close"))
+        self.scenario(http={"action": "silent"})
+        sock = connect(self.http_port)
+        sock.sendall(raw_get(self.http_port, PATH))
+        self.assertTrue(quiet_for(sock, 1.0))
+        self.control("reset")
+        self.assertEqual([], read_all(sock))
+        sock.close()
+
+    def test_rules_match_by_path_and_run_out(self):
+        self.scenario(http=[{"match": "/app/ws/song-detail", "status": 500, "times": 1}])
+        self.assertEqual(200, self.get(PATH)[0])
+        self.assertEqual(500, self.get("/app/ws/song-detail?id=123")[0])
+        self.assertEqual(200, self.get("/app/ws/song-detail?id=123")[0])
+
+    def test_body_replacement_and_forced_api_error(self):
+        self.scenario(http={"body": "Invalid refresh token", "status": 400})
+        self.assertEqual((400, b"Invalid refresh token"), self.get(PATH)[::2])
+        self.scenario(http={"error": "refresh_token_expired"})
+        status, _, body = self.get("/api/oauth2/token")
+        self.assertEqual(400, status)
+        self.assertIn(b'"err": "Refresh token has expired"', body)
+
+    def test_mistyped_scenarios_are_refused(self):
+        for spec in ({"http": {"framing": "chunky"}}, {"http": {"stauts": 500}},
+                     {"login": {"result": "1"}}, {"other": {}}):
+            self.assertIn("status", self.control("scenario", spec, expect=400))
+
+    def test_origin_form_and_chunked_request_body(self):
+        sock = connect(self.http_port)
+        sock.sendall(b"POST /nowhere HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n"
+                     b"Connection: close\r\n\r\n3\r\nabc\r\n2;e=1\r\nde\r\n0\r\n\r\n")
+        status = split_reply(b"".join(read_all(sock)))[0]
+        sock.close()
+        self.assertEqual("HTTP/1.1 404 Not Found", status)
+        entry = self.control("log")["requests"][0]
+        self.assertEqual(b"abcde", base64.b64decode(entry["body_b64"]))
+
+
+if __name__ == "__main__":
+    unittest.main()
