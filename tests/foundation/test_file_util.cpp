@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
+#include "foundation/dir_walker.h"
 #include "foundation/file_util.h"
 #include "foundation/folder_util.h"
 #include "foundation/text_convert.h"
@@ -167,4 +169,26 @@ TEST_F(FileUtil, RecyclePathRefusesOverlongPaths) {
   std::wstring too_long = m_dir.path() + std::wstring(300, L'a');
   EXPECT_FALSE(recycle_path(too_long.c_str(), false));
   EXPECT_FALSE(recycle_path(nullptr, true));
+}
+
+TEST_F(FileUtil, DirWalkerListsTheWholeTree) {
+  ASSERT_TRUE(make_dirs(Path(L"w\\sub\\deeper").c_str()));
+  ASSERT_TRUE(Write(L"w\\top.txt", "12"));
+  ASSERT_TRUE(Write(L"w\\sub\\deeper\\leaf.txt", "12345"));
+
+  int owner = 0;
+  dir_walker walk(&owner, Path(L"w").c_str());
+  EXPECT_EQ(&owner, walk.owner());
+  std::map<std::wstring, const dir_walker::entry*> found;
+  for (const auto& e : walk.entries()) found[e.path.GetString()] = &e;
+  ASSERT_EQ(4u, found.size());
+  ASSERT_TRUE(found.count(Path(L"w\\sub\\deeper\\leaf.txt")));
+  EXPECT_EQ(5u, found[Path(L"w\\sub\\deeper\\leaf.txt")]->size);
+  EXPECT_TRUE(found[Path(L"w\\sub")]->is_directory());
+  EXPECT_FALSE(found[Path(L"w\\top.txt")]->is_directory());
+
+  // A root with a trailing backslash walks the same tree; an empty root walks nothing.
+  EXPECT_EQ(4u, dir_walker(nullptr, Path(L"w\\").c_str()).entries().size());
+  EXPECT_TRUE(dir_walker(nullptr, L"").entries().empty());
+  EXPECT_TRUE(dir_walker(nullptr, Path(L"missing").c_str()).entries().empty());
 }
