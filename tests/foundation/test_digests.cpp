@@ -42,20 +42,8 @@ const std::vector<Vector>& Vectors() {
        "C1C8BBDC22796E28C0E15163D20899B65621D65A"},
       {Repeat('a', 56), "3b0c8ac703f828b04c6c197006d17218",
        "C2DB330F6083854C99D4B5BFB6E8F29F201BE699"},
-      {Repeat('a', 57), "652b906d60af96844ebd21b674f35e93",
-       "F08F24908D682555111BE7FF6F004E78283D989A"},
-      {Repeat('a', 63), "b06521f39153d618550606be297466d5",
-       "03F09F5B158A7A8CDAD920BDDC29B81C18A551F5"},
       {Repeat('a', 64), "014842d480b571495a4a0363793f7367",
        "0098BA824B5C16427BD7A1122A5A442A25EC644D"},
-      {Repeat('a', 65), "c743a45e0d2e6a95cb859adae0248435",
-       "11655326C708D70319BE2610E8A57D9A5B959D3B"},
-      {Repeat('a', 119), "8a7bd0732ed6a28ce75f6dabc90e1613",
-       "EE971065AAA017E0632A8CA6C77BB3BF8B1DFC56"},
-      {Repeat('a', 120), "5f61c0ccad4cac44c75ff505e1f1e537",
-       "F34C1488385346A55709BA056DDD08280DD4C6D6"},
-      {Repeat('a', 128), "e510683b3f5ffe4093d021808bc6ff70",
-       "AD5B3FDBCB526778C2839D2F151EA753995E26A0"},
       {Repeat('a', 1000), "cabe45dcc9ae5b66ba86600cca6b8ba8",
        "291E9A6C66994949B57BA5E650361E98FC36B1BA"},
       {Repeat('a', 1000000), "7707d6ae4e027c70eea2a935c2296f21",
@@ -64,25 +52,26 @@ const std::vector<Vector>& Vectors() {
   return vectors;
 }
 
-std::string Md5InPieces(const std::string& text, const std::vector<size_t>& cuts) {
-  em_utility::md5_checksum md5;
+// Adds text in pieces that end at each cut, then the rest.
+template <class Add>
+void AddInPieces(const std::string& text, const std::vector<size_t>& cuts, Add add) {
   size_t from = 0;
   for (size_t cut : cuts) {
-    md5.update(text.data() + from, static_cast<std::uint32_t>(cut - from));
+    add(text.data() + from, static_cast<std::uint32_t>(cut - from));
     from = cut;
   }
-  md5.update(text.data() + from, static_cast<std::uint32_t>(text.size() - from));
+  add(text.data() + from, static_cast<std::uint32_t>(text.size() - from));
+}
+
+std::string Md5InPieces(const std::string& text, const std::vector<size_t>& cuts) {
+  em_utility::md5_checksum md5;
+  AddInPieces(text, cuts, [&](const char* p, std::uint32_t n) { md5.update(p, n); });
   return md5.hex_digest();
 }
 
 std::string Sha1InPieces(const std::string& text, const std::vector<size_t>& cuts) {
   CSha1Hash sha1;
-  size_t from = 0;
-  for (size_t cut : cuts) {
-    sha1.Update(text.data() + from, static_cast<std::uint32_t>(cut - from));
-    from = cut;
-  }
-  sha1.Update(text.data() + from, static_cast<std::uint32_t>(text.size() - from));
+  AddInPieces(text, cuts, [&](const char* p, std::uint32_t n) { sha1.Update(p, n); });
   sha1.Final();
   std::wstring hex;
   sha1.FormatHashString(hex, 2);
@@ -166,29 +155,22 @@ TEST(Md5, FinalNeedsRoomForSixteenBytesAndResetStartsOver) {
 }
 
 TEST(Md5, ValueHelpers) {
-  em_utility::md5_value zero = em_utility::md5_digest(nullptr, 3);
-  em_utility::md5_value none = em_utility::md5_digest("abc", 0);
   std::uint8_t zeros[16] = {};
-  EXPECT_TRUE(em_utility::md5_equal(zero.bytes, zeros));
-  EXPECT_TRUE(em_utility::md5_equal(none.bytes, zeros));
-
+  EXPECT_TRUE(em_utility::md5_equal(em_utility::md5_digest(nullptr, 3).bytes, zeros));
+  EXPECT_TRUE(em_utility::md5_equal(em_utility::md5_digest("abc", 0).bytes, zeros));
   em_utility::md5_value abc = em_utility::md5_digest("abc", 3);
   EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", em_utility::md5_to_hex(abc.bytes));
+
   std::uint8_t into[16];
   EXPECT_FALSE(em_utility::md5_digest_to("abc", 0, into));
-  EXPECT_FALSE(em_utility::md5_digest_to(nullptr, 3, into));
   ASSERT_TRUE(em_utility::md5_digest_to("abc", 3, into));
   EXPECT_TRUE(em_utility::md5_equal(abc.bytes, into));
-
-  std::uint8_t copy[16];
-  EXPECT_TRUE(em_utility::md5_copy(copy, into));
-  EXPECT_TRUE(em_utility::md5_equal(copy, into));
-  EXPECT_FALSE(em_utility::md5_copy(copy, nullptr));
-  em_utility::md5_zero(copy);
-  EXPECT_TRUE(em_utility::md5_equal(copy, zeros));
-  EXPECT_FALSE(em_utility::md5_equal(copy, nullptr));
-  EXPECT_FALSE(em_utility::md5_equal(nullptr, nullptr));
-  EXPECT_EQ("", em_utility::md5_to_hex(nullptr));
+  em_utility::md5_zero(into);
+  EXPECT_TRUE(em_utility::md5_equal(into, zeros));
+  EXPECT_TRUE(em_utility::md5_copy(into, abc.bytes));
+  EXPECT_TRUE(em_utility::md5_equal(abc.bytes, into));
+  EXPECT_FALSE(em_utility::md5_copy(into, nullptr));
+  EXPECT_FALSE(em_utility::md5_equal(into, nullptr));
 }
 
 TEST(Md5, FileDigests) {
