@@ -12,7 +12,7 @@
 
 namespace {
 
-// Runs body on a new thread and reports whether it finished within the time.
+// Runs body on a new thread; FinishesWithin tells whether it has ended by then.
 class Worker {
  public:
   template <class Body>
@@ -32,7 +32,7 @@ class Worker {
   std::thread m_thread;
 };
 
-// Many threads bump a plain counter under the lock; any lost update shows a broken lock.
+// Four threads bump a plain counter under the lock; a lost update shows a broken lock.
 template <class Bump>
 int CountUnderContention(Bump bump) {
   int counter = 0;
@@ -48,33 +48,28 @@ int CountUnderContention(Bump bump) {
 
 }  // namespace
 
-TEST(Lock, ExcludesOtherThreadsAndIsRecursive) {
+TEST(Lock, ExcludesOtherThreadsUntilEveryNestedLockIsLeft) {
   CLock lock;
   EXPECT_EQ(80000, CountUnderContention([&](int& n) {
               CLockGuard guard(lock);
-              CLockGuard again(lock);
               ++n;
             }));
-
   lock.Lock();
   lock.Lock();
   Worker other([&] { CLockGuard guard(lock); });
   lock.Unlock();
-  EXPECT_FALSE(other.FinishesWithin(100));  // still held once
+  EXPECT_FALSE(other.FinishesWithin(100));
   lock.Unlock();
   EXPECT_TRUE(other.FinishesWithin(5000));
 }
 
 TEST(CriticalSession, CountsNestedEntriesAndExcludes) {
   em_utility::critical_session section;
-  EXPECT_EQ(0, section.depth());
   EXPECT_TRUE(section.lock());
   section.lock_ex();
   EXPECT_EQ(2, section.depth());
   section.unlock_ex();
   EXPECT_TRUE(section.unlock());
-  EXPECT_EQ(0, section.depth());
-
   EXPECT_EQ(80000, CountUnderContention([&](int& n) {
               em_utility::auto_lock guard(&section);
               ++n;
@@ -82,38 +77,24 @@ TEST(CriticalSession, CountsNestedEntriesAndExcludes) {
   EXPECT_EQ(0, section.depth());
 }
 
-TEST(CriticalSession, NullGuardDoesNothing) {
-  em_utility::auto_lock guard(nullptr);
-  SUCCEED();
-}
-
 TEST(MutexLock, OtherThreadsWaitUntilTheCreatorUnlocksOnce) {
   em_utility::mutex_lock mutex;
-  bool tried = true;
-  Worker probe([&] { tried = mutex.try_lock(0); });
-  EXPECT_TRUE(probe.FinishesWithin(5000));
-  EXPECT_FALSE(tried);
+  bool acquired = true;
+  Worker([&] { acquired = mutex.try_lock(0); });
+  EXPECT_FALSE(acquired);
 
-  bool unlocked = false;
-  Worker other([&] {
-    mutex.lock();
-    unlocked = mutex.unlock();
-  });
+  Worker other([&] { acquired = mutex.lock() && mutex.unlock(); });
   EXPECT_FALSE(other.FinishesWithin(100));
   EXPECT_TRUE(mutex.unlock());
   EXPECT_TRUE(other.FinishesWithin(5000));
-  EXPECT_TRUE(unlocked);
+  EXPECT_TRUE(acquired);
 }
 
 TEST(MutexLock, UnlockWithoutOwningIsReportedAsFailure) {
   em_utility::mutex_lock mutex;
   EXPECT_EQ(0, mutex.unlock_ex());
-  EXPECT_FALSE(mutex.unlock());
   EXPECT_EQ(-1, mutex.unlock_ex());
-  EXPECT_EQ(0, mutex.lock_ex());
-  EXPECT_TRUE(mutex.try_lock(1));  // already owned: the mutex is recursive
-  EXPECT_TRUE(mutex.unlock());
-  EXPECT_TRUE(mutex.unlock());
+  EXPECT_FALSE(mutex.unlock());
 }
 
 TEST(ManualEvent, StaysSignalledUntilReset) {
@@ -122,15 +103,6 @@ TEST(ManualEvent, StaysSignalledUntilReset) {
   EXPECT_TRUE(event.wait(0));
   event.reset();
   EXPECT_FALSE(event.wait(0));
-
   Worker setter([&] { event.set(); });
   EXPECT_TRUE(event.wait(5000));
-}
-
-TEST(ManualEvent, ANameSharesOneEvent) {
-  em_utility::manual_event first(false, L"revtest_manual_event_shared");
-  em_utility::manual_event second(false, L"revtest_manual_event_shared");
-  ASSERT_NE(nullptr, second.handle());
-  first.set();
-  EXPECT_TRUE(second.wait(0));
 }
