@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "foundation/text_convert.h"
 #include "lyric/lrc_tag_number.h"
 
 namespace {
@@ -31,14 +32,6 @@ size_t IncompleteUtf8Tail(const char* text, size_t size) {
     return length > back ? back : 0;
   }
   return 0;
-}
-
-// Replaces out with the UTF-8 text, reusing its buffer.
-void Utf8ToWide(const char* bytes, size_t size, CString& out) {
-  int capacity = static_cast<int>(size);  // UTF-16 never needs more units than UTF-8 has bytes
-  wchar_t* buffer = out.GetBuffer(capacity);
-  int n = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, bytes, capacity, buffer, capacity);
-  out.ReleaseBuffer(n);
 }
 
 // Sorts the lines by time. Sorting keys and then moving each record once is much cheaper than
@@ -111,7 +104,6 @@ void CLrcDocument::ReadFile(FILE* file) {
   char buffer[kPieceBytes];
   std::string carry;   // the start of a character that the last piece cut off
   std::string joined;  // carry and piece together
-  CString line;
   bool first = true;
   while (!feof(file)) {
     // An empty buffer makes a read at the end of the file an empty line.
@@ -129,7 +121,7 @@ void CLrcDocument::ReadFile(FILE* file) {
     // turning into two broken halves.
     size_t tail = got && !feof(file) ? IncompleteUtf8Tail(piece, size) : 0;
     carry.assign(piece + size - tail, tail);
-    Utf8ToWide(piece, size - tail, line);
+    CString line = em_utility::detail::to_wide(CP_UTF8, piece, static_cast<int>(size - tail));
 
     // A UTF-8 byte-order mark is text of the file, but no text of the first line.
     if (first && !line.IsEmpty() && line[0] == kByteOrderMark) {

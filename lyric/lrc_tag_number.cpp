@@ -6,12 +6,14 @@
 #include <cwctype>
 #include <string>
 
+#include "foundation/ascii.h"
+
 namespace {
 
-// The blanks of the C library; the common ASCII ones without a call into it.
+// The blanks of the C library (which also knows wide blanks such as U+3000); the common ASCII
+// ones without a call into it.
 bool IsBlank(wchar_t c) {
-  if (c < 0x80) return c == L' ' || (c >= L'\t' && c <= L'\r');
-  return iswspace(c) != 0;
+  return c < 0x80 ? ascii::IsSpace(c) : iswspace(c) != 0;
 }
 
 const wchar_t* SkipBlanks(const wchar_t* p, const wchar_t* end) {
@@ -20,7 +22,7 @@ const wchar_t* SkipBlanks(const wchar_t* p, const wchar_t* end) {
 }
 
 bool IsDigit(const wchar_t* p, const wchar_t* end) {
-  return p < end && *p >= L'0' && *p <= L'9';
+  return p < end && ascii::IsDigit(*p);
 }
 
 bool IsSign(const wchar_t* p, const wchar_t* end) {
