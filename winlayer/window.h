@@ -5,6 +5,10 @@
 #pragma once
 
 #include <windows.h>
+// windowsx.h's SubclassWindow macro would rewrite CWindowImpl::SubclassWindow. Including it here
+// first and dropping the macro keeps any later include of it from doing so.
+#include <windowsx.h>
+#undef SubclassWindow
 
 #include "winlayer/cstring.h"
 
@@ -217,8 +221,13 @@ class CWindow {
     return reinterpret_cast<HICON>(::SendMessageW(
         m_hWnd, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
   }
+  HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
   HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
   BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
+
+  // Every message box goes through ShowMessageBox (foundation/message_box.h), where tests can
+  // answer it; a member here would bypass that.
+  int MessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT type = MB_OK) = delete;
 
   // ---- input and timers
   CWindow SetFocus() { return CWindow(::SetFocus(m_hWnd)); }
