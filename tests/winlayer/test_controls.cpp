@@ -1,0 +1,262 @@
+// Control wrappers on real controls: the members whose packing of the messages is easy to get
+// wrong (rectangles passed in and out, texts of unknown length, 32-bit ranges, item data).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "support/gtest_cstring.h"
+#include "winlayer/controls.h"
+#include "winlayer/controls_list.h"
+#include "winlayer/controls_tab.h"
+#include "winlayer/controls_tooltip.h"
+#include "winlayer/controls_tree.h"
+#include "winlayer/geometry.h"
+
+namespace {
+
+// An invisible top-level window holding the controls of one test.
+class ControlsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&init);
+  }
+  void SetUp() override {
+    ASSERT_NE(nullptr, parent.Create(L"STATIC", nullptr, CRect(0, 0, 600, 400), L"",
+                                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
+  }
+  void TearDown() override { parent.DestroyWindow(); }
+
+  template <class Control>
+  Control Make(DWORD style, const RECT& rect = CRect(0, 0, 400, 300)) {
+    Control control;
+    control.Create(parent, rect, L"", WS_CHILD | WS_VISIBLE | style);
+    EXPECT_TRUE(control.IsWindow()) << "class " << control.GetWndClassName();
+    return control;
+  }
+
+  CWindow parent;
+};
+
+int CALLBACK CompareDataDescending(LPARAM a, LPARAM b, LPARAM) {
+  return static_cast<int>(b - a);
+}
+
+}  // namespace
+
+TEST_F(ControlsTest, WrappersCreateTheirOwnClass) {
+  EXPECT_STREQ(L"SCROLLBAR", CScrollBar::GetWndClassName());
+  wchar_t name[64];
+  CScrollBar bar = Make<CScrollBar>(SBS_HORZ, CRect(0, 0, 200, 16));
+  ::GetClassNameW(bar, name, 64);
+  EXPECT_EQ(0, lstrcmpiW(L"ScrollBar", name));
+  ASSERT_TRUE(bar.SetScrollRange(0, 50));
+  bar.SetScrollPos(20);
+  EXPECT_EQ(20, bar.GetScrollPos());
+
+  CTreeViewCtrl tree = Make<CTreeViewCtrl>(0);
+  ::GetClassNameW(tree, name, 64);
+  EXPECT_STREQ(L"SysTreeView32", name);
+}
+
+TEST_F(ControlsTest, ListViewKeepsTextsDataAndColumns) {
+  auto list = Make<CListViewCtrl>(LVS_REPORT);
+  EXPECT_EQ(0, list.InsertColumn(0, L"歌曲名", LVCFMT_LEFT, 120));
+  EXPECT_EQ(1, list.InsertColumn(1, L"专辑"));  // no width given
+  EXPECT_EQ(2, list.GetColumnCount());
+  EXPECT_EQ(120, list.GetColumnWidth(0));
+  list.SetColumnWidth(1, 90);
+  EXPECT_EQ(90, list.GetColumnWidth(1));
+  LVCOLUMNW column = {};
+  wchar_t heading[16];
+  column.mask = LVCF_TEXT;
+  column.pszText = heading;
+  column.cchTextMax = 16;
+  ASSERT_TRUE(list.GetColumn(1, &column));
+  EXPECT_STREQ(L"专辑", heading);
+
+  EXPECT_EQ(0, list.InsertItem(0, L"first"));
+  EXPECT_EQ(1, list.InsertItem(1, L"second"));
+  CString longText(L'x', 5000);  // far beyond any first guess of a buffer
+  ASSERT_TRUE(list.SetItemText(1, 1, longText));
+  CString text;
+  EXPECT_EQ(5000, list.GetItemText(1, 1, text));
+  EXPECT_EQ(longText, text);
+  EXPECT_EQ(5, list.GetItemText(0, 0, text));
+  EXPECT_EQ(L"first", text);
+
+  ASSERT_TRUE(list.SetItemData(1, 0xCAFE));
+  EXPECT_EQ(0xCAFEu, list.GetItemData(1));
+  EXPECT_EQ(0u, list.GetItemData(7));  // no such item
+
+  list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);  // every item
+  EXPECT_EQ(2, list.GetSelectedCount());
+  EXPECT_EQ(0, list.GetSelectedIndex());
+  EXPECT_EQ(1, list.GetNextItem(0, LVNI_SELECTED));
+  EXPECT_EQ(LVIS_SELECTED, list.GetItemState(1, LVIS_SELECTED | LVIS_FOCUSED) & LVIS_SELECTED);
+
+  // Rectangles: the row below is lower, the second column starts where the first ends.
+  CRect row0, row1, cell;
+  ASSERT_TRUE(list.GetItemRect(0, &row0, LVIR_BOUNDS));
+  ASSERT_TRUE(list.GetItemRect(1, &row1, LVIR_BOUNDS));
+  EXPECT_EQ(row0.bottom, row1.top);
+  ASSERT_TRUE(list.GetSubItemRect(1, 1, LVIR_BOUNDS, &cell));
+  EXPECT_EQ(row1.left + 120, cell.left);
+  EXPECT_EQ(row1.top, cell.top);
+  LVHITTESTINFO hit = {};
+  hit.pt = cell.CenterPoint();
+  EXPECT_EQ(1, list.SubItemHitTest(&hit));
+  EXPECT_EQ(1, hit.iSubItem);
+
+  list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(list.GetExtendedListViewStyle() & LVS_EX_FULLROWSELECT);
+  CRect headerItem;
+  ASSERT_TRUE(list.GetHeader().GetItemRect(1, &headerItem));
+  EXPECT_EQ(120, headerItem.left);
+
+  ASSERT_TRUE(list.DeleteItem(0));
+  EXPECT_EQ(1, list.GetItemCount());
+  ASSERT_TRUE(list.DeleteAllItems());
+  EXPECT_EQ(0, list.GetItemCount());
+}
+
+TEST_F(ControlsTest, ListViewSortsByData) {
+  auto list = Make<CListViewCtrl>(LVS_REPORT);
+  list.InsertColumn(0, L"name", LVCFMT_LEFT, 100);
+  const wchar_t* names[] = {L"c", L"a", L"b"};
+  for (int i = 0; i < 3; ++i) {
+    list.InsertItem(i, names[i]);
+    list.SetItemData(i, 100 + i);
+  }
+  ASSERT_TRUE(list.SortItems(CompareDataDescending, 0));
+  CString text;
+  list.GetItemText(0, 0, text);
+  EXPECT_EQ(L"b", text);
+  EXPECT_EQ(102u, list.GetItemData(0));
+  EXPECT_EQ(100u, list.GetItemData(2));
+}
+
+TEST_F(ControlsTest, TreeWalksItemsAndReadsTheirTextAndData) {
+  auto tree = Make<CTreeViewCtrl>(TVS_FULLROWSELECT);
+  HTREEITEM first = tree.InsertItem(L"流行", TVI_ROOT, TVI_LAST);
+  HTREEITEM second =
+      tree.InsertItem(TVIF_TEXT | TVIF_PARAM, L"摇滚", 0, 0, 0, 0, 42, TVI_ROOT, TVI_LAST);
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(first, tree.GetRootItem());
+  EXPECT_EQ(second, tree.GetNextSiblingItem(first));
+  EXPECT_EQ(nullptr, tree.GetNextSiblingItem(second));
+  EXPECT_EQ(42u, tree.GetItemData(second));
+  tree.SetItemData(first, 7);
+  EXPECT_EQ(7u, tree.GetItemData(first));
+
+  CString text;
+  EXPECT_EQ(2, tree.GetItemText(second, text));
+  EXPECT_EQ(L"摇滚", text);
+  CString longText(L'y', 700);
+  tree.SetItemText(first, longText);
+  tree.GetItemText(first, text);
+  EXPECT_EQ(longText, text);
+
+  tree.SetItemHeight(30);
+  EXPECT_EQ(30, tree.GetItemHeight());
+  CRect line;
+  ASSERT_TRUE(tree.GetItemRect(second, &line, FALSE));
+  EXPECT_EQ(30, line.top);
+  EXPECT_EQ(second, tree.HitTest(CPoint(5, 45), nullptr));
+
+  ASSERT_TRUE(tree.SelectItem(second));
+  EXPECT_EQ(second, tree.GetSelectedItem());
+  EXPECT_TRUE(tree.GetItemState(second, TVIS_SELECTED) & TVIS_SELECTED);
+  EXPECT_EQ(2u, tree.GetCount());
+  tree.DeleteAllItems();
+  EXPECT_EQ(nullptr, tree.GetRootItem());
+}
+
+TEST_F(ControlsTest, TabsAndTheirRectangles) {
+  auto tabs = Make<CTabCtrl>(0);
+  EXPECT_EQ(0, tabs.InsertItem(0, L"最新流行专辑"));
+  EXPECT_EQ(1, tabs.InsertItem(1, L"编辑歌词"));
+  EXPECT_EQ(0, tabs.GetCurSel());
+  EXPECT_EQ(0, tabs.SetCurSel(1));
+  EXPECT_EQ(1, tabs.GetCurSel());
+  CRect first, second;
+  ASSERT_TRUE(tabs.GetItemRect(0, &first));
+  ASSERT_TRUE(tabs.GetItemRect(1, &second));
+  EXPECT_LE(first.right, second.left + 2);  // side by side (the selected tab may overlap)
+  TCHITTESTINFO hit = {second.CenterPoint(), 0};
+  EXPECT_EQ(1, tabs.HitTest(&hit));
+  wchar_t text[32];
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 32;
+  ASSERT_TRUE(tabs.GetItem(1, &item));
+  EXPECT_STREQ(L"编辑歌词", text);
+}
+
+TEST_F(ControlsTest, EditComboAndUpDown) {
+  auto edit = Make<CEdit>(ES_MULTILINE | ES_AUTOVSCROLL);
+  edit.SetWindowText(L"[00:01.00]one\r\n[00:02.00]two");
+  EXPECT_EQ(2, edit.GetLineCount());
+  EXPECT_EQ(15, edit.LineIndex(1));
+  EXPECT_EQ(1, edit.LineFromChar(16));
+  EXPECT_EQ(13, edit.LineLength(16));
+  edit.SetSel(15, 25);
+  int start = 0, end = 0;
+  edit.GetSel(start, end);
+  EXPECT_EQ(15, start);
+  EXPECT_EQ(25, end);
+  edit.SetModify(FALSE);
+  edit.ReplaceSel(L"[00:03.50]");
+  EXPECT_TRUE(edit.GetModify());
+  CString text;
+  edit.GetWindowText(text);
+  EXPECT_EQ(L"[00:01.00]one\r\n[00:03.50]two", text);
+
+  auto combo = Make<CComboBox>(CBS_DROPDOWNLIST);
+  for (const wchar_t* type : {L"使用浏览器设置", L"HTTP", L"SOCKS5", L"不使用代理"}) {
+    combo.AddString(type);
+  }
+  EXPECT_EQ(4, combo.GetCount());
+  EXPECT_EQ(2, combo.SelectString(-1, L"SOCKS5"));
+  EXPECT_EQ(2, combo.GetCurSel());
+  EXPECT_EQ(5, combo.GetLBText(3, text));
+  EXPECT_EQ(L"不使用代理", text);
+  EXPECT_EQ(CB_ERR, combo.GetLBText(9, text));
+  EXPECT_TRUE(text.IsEmpty());
+  EXPECT_EQ(CB_ERR, combo.SelectString(-1, L"FTP"));
+
+  // The settings dialog's range 0..16960 and positions beyond 16 bits.
+  auto updown = Make<CUpDownCtrl>(0, CRect(0, 0, 20, 20));
+  updown.SetRange(0, 16960);
+  int lower = -1, upper = -1;
+  updown.GetRange(lower, upper);
+  EXPECT_EQ(0, lower);
+  EXPECT_EQ(16960, upper);
+  updown.SetRange32(0, 100000);
+  updown.SetPos(70000);
+  EXPECT_EQ(70000, updown.GetPos());
+}
+
+TEST_F(ControlsTest, ToolTipAcceptsToolsAndChangesTheirText) {
+  auto button = Make<CButton>(BS_PUSHBUTTON, CRect(10, 10, 60, 30));
+  CToolTipCtrl tip;
+  ASSERT_NE(nullptr, tip.Create(button));
+  // The tool info's size must be one the common controls accept, or no tip ever appears.
+  CToolInfo info(0, button, 1313, nullptr, const_cast<LPWSTR>(L"菜单"));
+  EXPECT_EQ(CRect(0, 0, 50, 20), CRect(info.rect));  // the client area
+  ASSERT_TRUE(tip.AddTool(&info));
+  ASSERT_TRUE(tip.AddTool(parent, L"parent"));
+  EXPECT_EQ(2, tip.GetToolCount());
+
+  tip.UpdateTipText(L"关闭", button, 1313);
+  wchar_t text[80] = {};
+  CToolInfo query(0, button, 1313, nullptr, text);
+  ASSERT_TRUE(tip.GetToolInfo(&query));
+  EXPECT_STREQ(L"关闭", text);
+  tip.Activate(TRUE);
+  tip.DelTool(parent);
+  EXPECT_EQ(1, tip.GetToolCount());
+  tip.DestroyWindow();
+}
