@@ -64,14 +64,19 @@ function(rev_test name)
 endfunction()
 
 # rev_folder_tests(<folder label> LIBS <targets>... [FIXTURES ...])
-# Every test_<x>.cpp of the calling folder becomes the executable <label>_<x>.
+# Every test_<x>.cpp of the calling folder becomes the executable <label>_<x>. A test_net_<x>.cpp
+# talks to the stand-in site and so requires the fixture "standin".
 function(rev_folder_tests label)
   cmake_parse_arguments(ARG "" "" "LIBS;FIXTURES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp")
   foreach(src ${tests})
     get_filename_component(stem "${src}" NAME_WE)
     string(REGEX REPLACE "^test_" "" stem "${stem}")
+    set(fixtures ${ARG_FIXTURES})
+    if(stem MATCHES "^net_")
+      list(APPEND fixtures standin)
+    endif()
     rev_test(${label}_${stem} LABEL ${label} SOURCES "${src}" LIBS ${ARG_LIBS}
-             FIXTURES ${ARG_FIXTURES})
+             FIXTURES ${fixtures})
   endforeach()
 endfunction()

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #ifndef REV_SITE_HOST
-#define REV_SITE_HOST "127.0.0.1:8800"
+#define REV_SITE_HOST "127.0.0.1:18081"
 #endif
 #ifndef REV_SITE_LOGIN
 #define REV_SITE_LOGIN "127.0.0.1:8080"

@@ -2,7 +2,7 @@
 //
 // The defaults come from the build (CMake cache variables REV_SITE_*; they point at the stand-in
 // site on 127.0.0.1 so that a fresh build works against it). A host may carry a port
-// ("127.0.0.1:8800"); every transport accepts that form.
+// ("127.0.0.1:18081"); every transport accepts that form.
 //
 // Test runs and the demo move the whole site at run time with two environment variables:
 //   REVIVEROD_SITE   host[:port] of the web API, web service, static files and home pages

@@ -1,0 +1,54 @@
+#include "app/main_frame.h"
+
+#include <mutex>
+
+#include "foundation/logger.h"
+
+namespace {
+
+// Which cursor each state shows.
+const LPCWSTR kCursors[] = {IDC_WAIT, IDC_ARROW, IDC_ARROW, IDC_HAND, IDC_IBEAM};
+
+// The process-wide cursor state machine: the state shown and the one to return to after busy.
+std::mutex g_cursorMutex;
+int g_currentState = 2;
+int g_rememberedState = 2;
+
+}  // namespace
+
+CMainFrame* CMainFrame::GetInstance() {
+  static CMainFrame* const instance = new CMainFrame;
+  return instance;
+}
+
+CMainFrame::CMainFrame() { m_imageDownloader.SetLogger(GetLogger()); }
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::SetCursorState(int state) {
+  if (state < 0 || state > 4) return;
+  int current;
+  {
+    std::lock_guard<std::mutex> lock(g_cursorMutex);
+    if (state == g_currentState) return;
+    bool busy = g_currentState == 0;
+    if (state == 0) {
+      g_rememberedState = g_currentState;
+      g_currentState = 0;
+    } else if (state == 1) {
+      if (!busy) return;
+      g_currentState = g_rememberedState;
+    } else if (busy) {
+      g_rememberedState = state;
+    } else {
+      g_currentState = state;
+    }
+    current = g_currentState;
+  }
+  if (current != m_nCursorState) {
+    m_nCursorState = current;
+    SetCursor(LoadCursorW(nullptr, kCursors[current]));
+  }
+}
+
+void CMainFrame::ShowPane(int pane) { m_nPane = pane; }

@@ -1,0 +1,39 @@
+// The program's main frame: its one top-level window and the owner of every long-lived pane.
+// Every subsystem reports to it through the singleton.
+//
+// So far the frame holds what the lower layers need of it: the singleton, its window handle
+// (the owner of the program's message boxes), the busy cursor, the pane switch and the image
+// downloader. The window itself, its panes and the result handlers join it here.
+#pragma once
+
+#include <windows.h>
+
+#include "webdata/image_downloader.h"
+#include "winlayer/window.h"
+
+class CMainFrame : public CWindow {
+ public:
+  // The frame, created on first use (before its window exists) and never destroyed: worker
+  // threads may report to it until the process ends.
+  static CMainFrame* GetInstance();
+
+  // Cursor by state: 0 busy, 1 end busy, 2 arrow, 3 hand, 4 text beam. While busy, other states
+  // are remembered and restored when the busy state ends.
+  void SetCursorState(int state);
+  int GetCursorState() const { return m_nCursorState; }
+
+  // 0 the music-station panes, 1 the lyric workspace.
+  void ShowPane(int pane);
+
+  CImageDownloader& GetImageDownloader() { return m_imageDownloader; }
+
+ private:
+  CMainFrame();
+  ~CMainFrame();
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+
+  CImageDownloader m_imageDownloader;
+  int m_nCursorState = 2;
+  int m_nPane = 0;
+};

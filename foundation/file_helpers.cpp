@@ -1,0 +1,158 @@
+// File, folder and browser helpers of the common helper set.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/main_frame.h"
+#include "foundation/common_helpers.h"
+#include "foundation/file_util.h"
+#include "foundation/folder_util.h"
+#include "foundation/logger.h"
+#include "foundation/message_box.h"
+
+namespace {
+
+const wchar_t kCopyFailedText[] = L"复制歌曲信息失败，请确认所选设备有足够的存储空间！";
+
+HWND FrameWindow() { return CMainFrame::GetInstance()->m_hWnd; }
+
+// The folder part of a path (everything before its last backslash); empty without one.
+std::wstring FolderOf(const wchar_t* path) {
+  std::wstring text = path ? path : L"";
+  size_t slash = text.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : text.substr(0, slash);
+}
+
+void MakeFolderOf(const wchar_t* path) {
+  std::wstring folder = FolderOf(path);
+  if (!folder.empty()) em_utility::make_dirs(folder.c_str(), L'\\');
+}
+
+DWORD CALLBACK CancelCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER,
+                                  DWORD, DWORD, HANDLE, HANDLE, LPVOID cancelEvent) {
+  HANDLE event = static_cast<HANDLE>(cancelEvent);
+  if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return PROGRESS_CANCEL;
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
+
+bool OpenUrl(const wchar_t* url) {
+  HINSTANCE result = ShellExecuteW(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+  ShowMessageBox(FrameWindow(), L"打开网页失败，请检查是否被杀毒软件或防火墙拦截！", L"试听失败",
+                 MB_ICONWARNING);
+  return false;
+}
+
+bool FileExists(const wchar_t* path) { return em_utility::file_exists(path); }
+
+bool CopyFileCreatingFolder(const wchar_t* source, const wchar_t* target, bool failIfExists) {
+  MakeFolderOf(target);
+  if (CopyFileW(source, target, failIfExists ? TRUE : FALSE)) return true;
+  DWORD error = GetLastError();
+  if (error == ERROR_DISK_FULL) return false;
+  GetLogger()->log(em_utility::log_level::error, L"复制文件错误：%d", static_cast<int>(error));
+  return true;
+}
+
+bool CopyFileWithProgress(const wchar_t* source, const wchar_t* target, HANDLE cancelEvent) {
+  MakeFolderOf(target);
+  BOOL cancel = FALSE;
+  if (CopyFileExW(source, target, &CancelCopyProgress, cancelEvent, &cancel,
+                  COPY_FILE_FAIL_IF_EXISTS)) {
+    return true;
+  }
+  DWORD error = GetLastError();
+  if (error == ERROR_DISK_FULL) {
+    ShowMessageBox(FrameWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
+    return false;
+  }
+  if (error == ERROR_REQUEST_ABORTED) return false;
+  GetLogger()->log(em_utility::log_level::error, L"复制文件错误：%d", static_cast<int>(error));
+  return true;
+}
+
+bool DeleteFileLogged(const wchar_t* path) {
+  if (DeleteFileW(path)) return true;
+  DWORD error = GetLastError();
+  if (error == ERROR_REQUEST_ABORTED || error == ERROR_NOT_READY) return false;
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+    GetLogger()->log(em_utility::log_level::error, L"删除文件失败！nErr = %d",
+                     static_cast<int>(error));
+  }
+  return true;
+}
+
+void DeleteFilesMatching(const wchar_t* pattern) {
+  std::wstring folder = FolderOf(pattern) + L"\\";
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+void DeleteSubfolders(const wchar_t* pattern) {
+  std::wstring folder = FolderOf(pattern) + L"\\";
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = found.cFileName;
+    // Plain folders only: hidden, system or read-only ones are left alone.
+    if (found.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY || name == L"." || name == L"..") {
+      continue;
+    }
+    std::wstring sub = folder + name;
+    DeleteFilesMatching((sub + L"\\*").c_str());
+    RemoveDirectoryW(sub.c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+DWORD WINAPI CopySongsToDeviceThread(LPVOID parameter) {
+  const DeviceTask* task = static_cast<const DeviceTask*>(parameter);
+  if (!task) return 1;
+  if (task->nOperation == 0) {
+    if (!CopyFileCreatingFolder(task->strPath1.c_str(), task->strPath2.c_str(),
+                                task->bFailIfExists != 0)) {
+      ShowMessageBox(FrameWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
+      return 2;
+    }
+  } else if (task->nOperation == 1) {
+    if (!DeleteFileLogged(task->strPath1.c_str())) return 2;
+  }
+  return 0;
+}
+
+bool DeleteFileOnWorker(const wchar_t* path, HANDLE stopEvent) {
+  if (stopEvent && stopEvent != INVALID_HANDLE_VALUE &&
+      WaitForSingleObject(stopEvent, 0) == WAIT_OBJECT_0) {
+    return false;
+  }
+  DeviceTask task;
+  task.nOperation = 1;
+  task.strPath1 = path ? path : L"";
+  HANDLE thread = CreateThread(nullptr, 0, &CopySongsToDeviceThread, &task, 0, nullptr);
+  if (!thread) return false;
+  // _WaitForThread returns only once the worker is gone, so the task may die with this frame.
+  bool deleted = _WaitForThread(thread, stopEvent);
+  CloseHandle(thread);
+  return deleted;
+}
+
+void RequestImageDownload(const wchar_t* url, const wchar_t* localPath, HWND window,
+                          const RECT* rect) {
+  if (!url || !*url) return;
+  MakeFolderOf(localPath);
+  ImageTask task;
+  task.strUrl = url;
+  task.strLocalPath = localPath ? localPath : L"";
+  task.hWnd = window;
+  if (rect) task.rcUpdate = *rect;
+  CMainFrame::GetInstance()->GetImageDownloader().AddTask(task);
+}

@@ -1,0 +1,222 @@
+// The shared helpers: waiting for workers, file copies and deletes, the browser, wrapped text,
+// dates and string formatting.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <clocale>
+#include <ctime>
+
+#include "foundation/common_helpers.h"
+#include "support/message_box_recorder.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
+
+using testsupport::ReadFileBytes;
+using testsupport::TempDir;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+::testing::Environment* const g_folder =
+    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
+
+DWORD WINAPI ExitWith(LPVOID code) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(code)); }
+
+DWORD WINAPI SetEventProc(LPVOID event) { return SetEvent(static_cast<HANDLE>(event)) ? 0 : 1; }
+
+DWORD WINAPI SleepForever(LPVOID) {
+  Sleep(INFINITE);
+  return 0;
+}
+
+struct Handle {
+  explicit Handle(HANDLE h) : h(h) {}
+  ~Handle() {
+    if (h) CloseHandle(h);
+  }
+  HANDLE h;
+};
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+TEST(WaitForThread, ReportsWhetherTheWorkerEndedWithCodeZero) {
+  Handle ok(CreateThread(nullptr, 0, ExitWith, reinterpret_cast<LPVOID>(0), 0, nullptr));
+  EXPECT_TRUE(_WaitForThread(ok.h, INVALID_HANDLE_VALUE));
+  Handle failed(CreateThread(nullptr, 0, ExitWith, reinterpret_cast<LPVOID>(3), 0, nullptr));
+  Handle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  EXPECT_FALSE(_WaitForThread(failed.h, stop.h));
+}
+
+TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
+  Handle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));  // already set: no waiting at all
+  Handle first(CreateThread(nullptr, 0, SleepForever, nullptr, 0, nullptr));
+  EXPECT_FALSE(_WaitForThread(first.h, stop.h));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.h, 0));
+  DWORD code = 0;
+  GetExitCodeThread(first.h, &code);
+  EXPECT_EQ(1u, code);
+
+  ResetEvent(stop.h);
+  Handle second(CreateThread(nullptr, 0, SleepForever, nullptr, 0, nullptr));
+  Handle setter(CreateThread(nullptr, 0, SetEventProc, stop.h, 0, nullptr));
+  EXPECT_FALSE(_WaitForThread(second.h, stop.h));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.h, 0));
+}
+
+TEST(FileHelpers, CopyCreatesTheFolderChainAndReportsOnlyAFullDisk) {
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"song.mp3"), "ID3 data"));
+  std::wstring target = dir.file(L"device\\music\\album\\song.mp3");
+  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"song.mp3").c_str(), target.c_str(), true));
+  EXPECT_EQ("ID3 data", ReadFileBytes(target));
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"other.mp3"), "other"));
+  // The target exists and may not be replaced: the copy fails, yet callers go on.
+  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"other.mp3").c_str(), target.c_str(), true));
+  EXPECT_EQ("ID3 data", ReadFileBytes(target));
+}
+
+// (Wine's CopyFileExW never calls the progress routine, so cancelling cannot be shown here.)
+TEST(FileHelpers, CopyWithProgressCopiesOnceAndNeverOverwrites) {
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"a.bin"), std::string(1 << 20, 'a')));
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"b.bin"), "b"));
+  Handle cancel(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  testsupport::MessageBoxRecorder boxes;
+  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"a.bin").c_str(), dir.file(L"c\\a.bin").c_str(),
+                                   cancel.h));
+  EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
+  // An existing target is an ordinary failure: logged, reported as done, no box.
+  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"b.bin").c_str(), dir.file(L"c\\a.bin").c_str(),
+                                   cancel.h));
+  EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
+  EXPECT_EQ(0u, boxes.count());
+}
+
+TEST(FileHelpers, DeletingAndTheDeviceWorker) {
+  TempDir dir;
+  EXPECT_TRUE(DeleteFileLogged(dir.file(L"missing.txt").c_str()));
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"gone.txt"), "x"));
+  Handle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  EXPECT_TRUE(DeleteFileOnWorker(dir.file(L"gone.txt").c_str(), stop.h));
+  EXPECT_FALSE(Exists(dir.file(L"gone.txt")));
+  SetEvent(stop.h);
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"kept.txt"), "x"));
+  EXPECT_FALSE(DeleteFileOnWorker(dir.file(L"kept.txt").c_str(), stop.h));
+  EXPECT_TRUE(Exists(dir.file(L"kept.txt")));
+
+  EXPECT_EQ(1u, CopySongsToDeviceThread(nullptr));
+  DeviceTask copy;
+  copy.nOperation = 0;
+  copy.strPath1 = dir.file(L"kept.txt");
+  copy.strPath2 = dir.file(L"dev\\kept.txt");
+  EXPECT_EQ(0u, CopySongsToDeviceThread(&copy));
+  EXPECT_TRUE(Exists(dir.file(L"dev\\kept.txt")));
+}
+
+TEST(FileHelpers, PatternDeletesLeaveForeignFoldersAlone) {
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"a.tmp"), "a"));
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"b.keep"), "b"));
+  CreateDirectoryW(dir.file(L"sub").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"sub\\c.tmp"), "c"));
+  CreateDirectoryW(dir.file(L"hidden").c_str(), nullptr);
+  SetFileAttributesW(dir.file(L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  DeleteFilesMatching(dir.file(L"*.tmp").c_str());
+  EXPECT_FALSE(Exists(dir.file(L"a.tmp")));
+  EXPECT_TRUE(Exists(dir.file(L"b.keep")));
+  DeleteSubfolders(dir.file(L"*").c_str());
+  EXPECT_FALSE(Exists(dir.file(L"sub")));
+  EXPECT_TRUE(Exists(dir.file(L"hidden")));
+  SetFileAttributesW(dir.file(L"hidden").c_str(), FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(OpenUrl, AnAddressTheShellCannotOpenIsReportedToTheUser) {
+  testsupport::MessageBoxRecorder boxes;
+  EXPECT_FALSE(OpenUrl(L"zzz-no-such-scheme:x"));
+  ASSERT_EQ(1u, boxes.count());
+  EXPECT_EQ(L"试听失败", boxes.last().caption);
+  EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), boxes.last().type);
+}
+
+TEST(WrappedText, BreaksBeforeTheCharacterThatReachesTheWidth) {
+  auto ten = [](wchar_t ch) { return ch == L'W' ? 250 : 10; };
+  using Lines = std::vector<std::wstring>;
+  EXPECT_EQ(Lines{L"abcde"}, BreakTextIntoLines(L"abcde", 100, ten));
+  // Two and a half widths: 25 characters of 10 in a width of 100 (a line holds 9, the 10th
+  // reaches the width).
+  Lines lines = BreakTextIntoLines(std::wstring(25, L'x'), 100, ten);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(std::wstring(9, L'x'), lines[0]);
+  EXPECT_EQ(std::wstring(7, L'x'), lines[2]);
+  // A character wider than the rectangle stands on its own line, with no empty line before it.
+  EXPECT_EQ((Lines{L"W", L"ab"}), BreakTextIntoLines(L"Wab", 100, ten));
+  EXPECT_EQ((Lines{L"ab", L"W", L"c"}), BreakTextIntoLines(L"abWc", 100, ten));
+  EXPECT_TRUE(BreakTextIntoLines(L"", 100, ten).empty());
+}
+
+TEST(WrappedText, DrawsIntoADeviceContext) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT white = {0, 0, 200, 100};
+  FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  RECT rect = {0, 0, 40, 100};
+  DrawWrappedText(dc, rect, L"MMMMMMMMMMMM", 20);
+  bool inkBelowFirstLine = false;
+  for (int x = 0; x < 40 && !inkBelowFirstLine; ++x) {
+    for (int y = 20; y < 40; ++y) {
+      if (GetPixel(dc, x, y) != RGB(255, 255, 255)) inkBelowFirstLine = true;
+    }
+  }
+  EXPECT_TRUE(inkBelowFirstLine);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST(Dates, LocalDateNumbersAndDayArithmeticBeyond68Years) {
+  struct tm march = {};
+  march.tm_year = 2014 - 1900;
+  march.tm_mon = 2;
+  march.tm_mday = 1;
+  march.tm_hour = 12;
+  march.tm_isdst = -1;
+  EXPECT_EQ(20140301, GetDateNumber(_mktime64(&march)));
+  EXPECT_EQ(GetDateNumber(_time64(nullptr)), GetDateNumberAfterDays(0));
+  // 30000 days overflow 32-bit seconds; in 64 bits they land about 82 years ahead.
+  int later = GetDateNumberAfterDays(30000);
+  EXPECT_GT(later, GetDateNumberAfterDays(0) + 810000);
+  EXPECT_LT(later, GetDateNumberAfterDays(0) + 830000);
+}
+
+TEST(Text, FormattingEncodingAndCharacterClasses) {
+  EXPECT_EQ(L"ab-5", FormatWString(L"%s-%d", L"ab", 5));
+  EXPECT_EQ(L"", FormatWString(nullptr));
+  EXPECT_EQ(std::wstring(5000, L'z'), FormatWString(L"%s", std::wstring(5000, L'z').c_str()));
+
+  // After the logger's locale change the C library would map GBK lead bytes; encoding must not.
+  setlocale(LC_ALL, "chinese-simplified");
+  EXPECT_EQ("a+b%26c%3D1++", UrlEncode("a b&c=1\t\n"));
+  EXPECT_EQ("%B0%A1Az09", UrlEncode("\xB0\xA1" "Az09"));
+  setlocale(LC_ALL, "C");
+
+  std::string padded = "  two words  ";
+  TrimSpaces(padded);
+  EXPECT_EQ("two words", padded);
+  std::string blank = "   ";
+  TrimSpaces(blank);
+  EXPECT_EQ("", blank);
+  EXPECT_EQ("\xD6\xD0\xCE\xC4", WStringToAnsi(L"\x4E2D\x6587"));
+
+  EXPECT_TRUE(IsCjkChar(0x4E00));
+  EXPECT_TRUE(IsCjkChar(0x9FA5));
+  EXPECT_FALSE(IsCjkChar(0x9FA6));
+  EXPECT_TRUE(IsDigitChar(L'7'));
+  EXPECT_FALSE(IsDigitChar(0xFF17));  // full-width digits are not digits here
+  EXPECT_TRUE(IsLetterChar(L'q'));
+  EXPECT_FALSE(IsLetterChar(0xE9));
+}

@@ -1,0 +1,15 @@
+#include "support/program_folder.h"
+
+#include "foundation/config.h"
+
+namespace testsupport {
+
+// Set at construction, before main runs the tests: the singletons may be created by any test.
+TempProgramFolder::TempProgramFolder() : m_dir(new TempDir) {
+  SetProgramFolderForTesting(CString(m_dir->path().c_str()));
+}
+
+// The folder stays: the process-wide logger keeps its files open until the process ends.
+TempProgramFolder::~TempProgramFolder() { m_dir.release(); }
+
+}  // namespace testsupport

@@ -1,0 +1,27 @@
+// Keeps a test executable's settings and logs out of the build tree: the program folder that
+// CConfig and the logger derive their paths from becomes a fresh temporary folder.
+//
+// For tests that reach the logger or the settings only indirectly, register it once:
+//   static auto* const kFolder =
+//       ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+class TempProgramFolder : public ::testing::Environment {
+ public:
+  TempProgramFolder();
+  ~TempProgramFolder() override;
+  const std::wstring& path() const { return m_dir->path(); }
+
+ private:
+  std::unique_ptr<TempDir> m_dir;
+};
+
+}  // namespace testsupport
