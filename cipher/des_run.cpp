@@ -1,0 +1,34 @@
+#include "cipher/des_run.h"
+
+#include <cstring>
+
+#include "cipher/wipe.h"
+
+bool des_run(unsigned char* out, const unsigned char* in, unsigned length, const char* key,
+             unsigned key_length, bool encrypt, const des_cipher& cipher) {
+  if (!out || !in || !key || length == 0) return false;
+  unsigned char key_bytes[16] = {};
+  std::memcpy(key_bytes, key, key_length < 16 ? key_length : 16);
+  const des_key_schedule first = cipher.schedule(key_bytes);
+  const bool triple = key_length > 8;
+  const des_key_schedule second = triple ? cipher.schedule(key_bytes + 8) : des_key_schedule{};
+
+  for (unsigned offset = 0; offset < length; offset += 8) {
+    unsigned char block[8] = {};
+    std::memcpy(block, in + offset, length - offset < 8 ? length - offset : 8);
+    if (!triple) {
+      encrypt ? cipher.encrypt(first, block) : cipher.decrypt(first, block);
+    } else if (encrypt) {
+      cipher.encrypt(first, block);
+      cipher.decrypt(second, block);
+      cipher.encrypt(first, block);
+    } else {
+      cipher.decrypt(first, block);
+      cipher.encrypt(second, block);
+      cipher.decrypt(first, block);
+    }
+    std::memcpy(out + offset, block, 8);
+  }
+  wipe_bytes(key_bytes, sizeof key_bytes);
+  return true;
+}
