@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,6 +56,13 @@ inline std::string HexFromBytes(const std::string& bytes) {
     hex += kDigits[c & 15];
   }
   return hex;
+}
+
+// count random bytes; with nonzero, none of them is zero (texts that C strings can carry).
+inline std::string RandomBytes(std::mt19937& rng, std::size_t count, bool nonzero = false) {
+  std::string bytes(count, 0);
+  for (char& c : bytes) c = static_cast<char>(nonzero ? 1 + rng() % 255 : rng());
+  return bytes;
 }
 
 // Every case of vectors.txt named `name`, as its fields after the name.

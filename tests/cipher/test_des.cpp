@@ -74,13 +74,10 @@ TEST(DesStandard, PublishedKnownAnswers) {
 }
 
 TEST(DesConventions, LowBitFirstAloneIsStandardDesOnMirroredBytes) {
-  const des_cipher low_bit_first({true, false, false});
+  static const des_cipher low_bit_first({true, false, false});
   std::mt19937 rng(3);
   for (int i = 0; i < 50; ++i) {
-    std::string key(8, 0), block(8, 0);
-    for (char& c : key) c = static_cast<char>(rng());
-    for (char& c : block) c = static_cast<char>(rng());
-    const std::string k = HexFromBytes(key), b = HexFromBytes(block);
+    const std::string k = HexFromBytes(RandomBytes(rng, 8)), b = HexFromBytes(RandomBytes(rng, 8));
     EXPECT_EQ(ReverseBitsOfEachByte(
                   Block(kStandardDes, ReverseBitsOfEachByte(k), ReverseBitsOfEachByte(b), true)),
               Block(low_bit_first, k, b, true));
@@ -93,10 +90,8 @@ TEST(DesConventions, DecryptionInvertsEncryptionUnderEveryConvention) {
     const std::unique_ptr<des_cipher> cipher(
         new des_cipher({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0}));
     for (int i = 0; i < 20; ++i) {
-      std::string key(8, 0), block(8, 0);
-      for (char& c : key) c = static_cast<char>(rng());
-      for (char& c : block) c = static_cast<char>(rng());
-      const std::string k = HexFromBytes(key), b = HexFromBytes(block);
+      const std::string k = HexFromBytes(RandomBytes(rng, 8));
+      const std::string b = HexFromBytes(RandomBytes(rng, 8));
       const std::string c = Block(*cipher, k, b, true);
       EXPECT_NE(b, c);
       EXPECT_EQ(b, Block(*cipher, k, c, false)) << bits;
@@ -232,8 +227,7 @@ TEST(RsaStrings, EveryTextRoundTrips) {
   std::mt19937 rng(9);
   int blocks_with_zero = 0;
   for (int i = 0; i < 200; ++i) {
-    std::string text(1 + rng() % 300, 0);
-    for (char& c : text) c = static_cast<char>(1 + rng() % 255);
+    const std::string text = RandomBytes(rng, 1 + rng() % 300, true);
     const std::string cipher = encrypt_module::RsaTransformString(text, false);
     ASSERT_EQ((text.size() + 123) / 124 * 128, cipher.size());
     blocks_with_zero += cipher.find('\0') != std::string::npos;

@@ -24,13 +24,6 @@ using encrypt_module::private_key;
 using encrypt_module::public_key;
 using encrypt_module::SK;
 
-std::string RandomBytes(std::mt19937& rng, int count, bool allow_zero) {
-  std::string bytes;
-  for (int i = 0; i < count; ++i)
-    bytes += static_cast<char>(rng() % (allow_zero ? 256 : 255) + (allow_zero ? 0 : 1));
-  return bytes;
-}
-
 vlong RandomBelow(std::mt19937& rng, const vlong& m) {
   unsigned words[32];
   for (unsigned& w : words) w = rng();
@@ -285,7 +278,7 @@ TEST(Creation, MakesAUsableKey) {
   EXPECT_TRUE(sieve.fermat_probable(key.q));
 
   std::mt19937 rng(5);
-  const std::string text = RandomBytes(rng, 200, true);
+  const std::string text = RandomBytes(rng, 200);
   int length = 0, plain_length = 0;
   char* cipher = key.encrypt(text.data(), 200, length);
   char* plain = key.decrypt(cipher, length, plain_length);
