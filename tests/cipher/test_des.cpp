@@ -113,6 +113,7 @@ TEST(DesEnvelope, KnownEnvelopes) {
     EXPECT_EQ(c[2], Encrypt(c[0], c[1])) << c[0];
     EXPECT_EQ(c[1], DecryptRaw(c[0], c[2])) << c[0];
   }
+  EXPECT_EQ("hello", DecryptRaw("12345678", "8Z7333DF43F79e63E5"));  // either case of digits
   // A bit-by-bit model of the cipher in Python (gen_vectors.py).
   const auto vectors = Vectors("des");
   ASSERT_EQ(24u, vectors.size());
@@ -141,11 +142,6 @@ TEST(DesEnvelope, DecryptGivesThePaddedBufferWithATerminator) {
   EXPECT_EQ(std::string("hello\0\0\0\0", 9), std::string(plain, 9));
   des.ReleaseBuffer(plain);
   des.ReleaseBuffer(nullptr);
-}
-
-TEST(DesEnvelope, UppercaseHexIsAccepted) {
-  EXPECT_EQ("hello", DecryptRaw("12345678", "8Z7333DF43F79E63E5"));
-  EXPECT_EQ("hello", DecryptRaw("12345678", "8Z7333dF43f79E63e5"));
 }
 
 TEST(DesKeys, LengthSelectsSingleOrTripleDes) {

@@ -238,18 +238,6 @@ TEST(Records, DegenerateFactorsNeitherHangNorCrash) {
   EXPECT_EQ(0, key.get_requires());
 }
 
-TEST(Copies, ShareTheNumbers) {
-  private_key key;
-  private_key copy(key);
-  EXPECT_EQ(key.m, copy.m);
-  EXPECT_EQ(key.p, copy.p);
-  copy.SK_to_vlong(MakeSk(61, 53));
-  EXPECT_NE(key.m, copy.m);
-  private_key assigned;
-  assigned = copy;
-  EXPECT_EQ(vlong(61 * 53), assigned.m);
-}
-
 TEST(Creation, ASeededDrawGivesThePythonModelsPrimes) {
   const small_prime_sieve sieve(encrypt_module::kKeySieveBound);
   const auto cases = Vectors("key_pair");

@@ -31,13 +31,6 @@ TEST(ModularPower, SmallModuli) {
   EXPECT_EQ(vlong(4), vlong_modexp(vlong(0) - vlong(2), 2, 7));
 }
 
-TEST(ModularHalf, HalvesModuloAnOddModulus) {
-  EXPECT_EQ(vlong(3), vlong_half_mod(6, 17));
-  EXPECT_EQ(vlong(12), vlong_half_mod(7, 17));
-  EXPECT_EQ(vlong(0) - vlong(2), vlong_half_mod(vlong(0) - vlong(4), 17));
-  EXPECT_EQ(vlong(7), vlong_half_mod(vlong(0) - vlong(3), 17));
-}
-
 TEST(SquareRootModPrime, ExamplesOfEachBranch) {
   EXPECT_EQ(vlong(4), vlong_sqrt_mod(2, 7));     // p % 4 = 3
   EXPECT_EQ(vlong(11), vlong_sqrt_mod(4, 13));   // p % 8 = 5

@@ -198,14 +198,6 @@ TEST(VlongBits, RotateWithinAWidth) {
   EXPECT_EQ(FromHex("100000000"), z);
 }
 
-TEST(VlongBits, ParityOfTheCommonBits) {
-  EXPECT_EQ(0, vlong(0xff).and_parity(vlong(0)));
-  EXPECT_EQ(1, vlong(0x7).and_parity(vlong(0x1)));
-  EXPECT_EQ(0, vlong(0x7).and_parity(vlong(0x3)));
-  EXPECT_EQ(1,
-            (vlong::power_of_two(900) + vlong(3)).and_parity(vlong::power_of_two(900) + vlong(12)));
-}
-
 TEST(VlongCopyOnWrite, ChangingACopyNeverChangesTheOriginal) {
   const vlong original = FromHex("fedcba9876543210fedcba9876543210fedcba98");
   const std::string text = ToHex(original);
