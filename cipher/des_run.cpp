@@ -16,8 +16,10 @@ bool des_run(unsigned char* out, const unsigned char* in, unsigned length, const
   for (unsigned offset = 0; offset < length; offset += 8) {
     unsigned char block[8] = {};
     std::memcpy(block, in + offset, length - offset < 8 ? length - offset : 8);
-    if (!triple) {
-      encrypt ? cipher.encrypt(first, block) : cipher.decrypt(first, block);
+    if (!triple && encrypt) {
+      cipher.encrypt(first, block);
+    } else if (!triple) {
+      cipher.decrypt(first, block);
     } else if (encrypt) {
       cipher.encrypt(first, block);
       cipher.decrypt(second, block);

@@ -40,10 +40,9 @@ class ENCRYPT_MODULE_API public_key {
   void PK_to_vlong(PK pk);
   void vlong_to_PK(PK& pk) const;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wc++20-compat"
-  int requires;  // 1 while the key is usable; 0 once a number not below m was given
-#pragma GCC diagnostic pop
+  // 1 while the key is usable; 0 once a number not below m was given. (The interface's name,
+  // a keyword from C++20 on: the project builds as C++17.)
+  int requires;
   vlong m;
   vlong e;
 };

@@ -39,7 +39,11 @@ std::string Block(const des_cipher& cipher, const std::string& key_hex, const st
   std::string block = BytesFromHex(hex);
   const des_key_schedule k = cipher.schedule(reinterpret_cast<const unsigned char*>(key.data()));
   unsigned char* b = reinterpret_cast<unsigned char*>(&block[0]);
-  encrypt ? cipher.encrypt(k, b) : cipher.decrypt(k, b);
+  if (encrypt) {
+    cipher.encrypt(k, b);
+  } else {
+    cipher.decrypt(k, b);
+  }
   return HexFromBytes(block);
 }
 
