@@ -78,6 +78,6 @@ TEST(SystemInfo, DiskSpace) {
   CString drive = get_largest_fixed_drive();
   ASSERT_EQ(2, drive.GetLength());
   EXPECT_EQ(L':', drive[1]);
+  // Only the kind is stable: free space changes while other tests write files.
   EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(drive));
-  EXPECT_GE(get_disk_free_space(drive), get_disk_free_space(L"C:"));
 }
