@@ -23,13 +23,13 @@ int ClampLength(size_t length) {
 
 namespace detail {
 
-CString to_wide(UINT code_page, const char* text, int length) {
+CString to_wide(UINT code_page, const char* text, int length, DWORD flags) {
   CString result;
   if (!text || length <= 0) return result;
-  int needed = MultiByteToWideChar(code_page, 0, text, length, nullptr, 0);
+  int needed = MultiByteToWideChar(code_page, flags, text, length, nullptr, 0);
   if (needed <= 0) return result;
   wchar_t* buffer = result.GetBufferSetLength(needed);
-  int written = MultiByteToWideChar(code_page, 0, text, length, buffer, needed);
+  int written = MultiByteToWideChar(code_page, flags, text, length, buffer, needed);
   result.ReleaseBuffer(written > 0 ? written : 0);
   return result;
 }

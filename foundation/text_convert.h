@@ -14,8 +14,10 @@ namespace em_utility {
 
 namespace detail {
 // The shared core: length counts code units of the input; a negative or zero length, or a
-// null pointer, gives an empty result.
-CString to_wide(UINT code_page, const char* text, int length);
+// null pointer, gives an empty result. flags go to MultiByteToWideChar: with
+// MB_ERR_INVALID_CHARS a byte sequence that is not valid in the code page also gives an empty
+// result, instead of replacement characters.
+CString to_wide(UINT code_page, const char* text, int length, DWORD flags = 0);
 std::string to_narrow(UINT code_page, const wchar_t* text, int length);
 }  // namespace detail
 

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <boost/property_tree/json_parser.hpp>
+
+#include "foundation/cache_names.h"
+#include "foundation/config.h"
+#include "foundation/pool_alloc.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
+#include "webdata/album.h"
+#include "webdata/proto_replies.h"
+#include "webdata/song.h"
+#include "webdata/song_list.h"
+
+using boost::property_tree::wiptree;
+
+namespace {
+
+// Song loads ask the settings for the temp folder: keep their file out of the build tree.
+auto* const kProgramFolder = testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
+
+SongPtr LoadSong(const std::string& json) {
+  SongPtr song = MakeSongPtr();
+  EXPECT_TRUE(song->FromJsonString(json)) << json;
+  return song;
+}
+
+std::wstring TempFolder() {
+  return GetConfig()->GetSystemTempPath().GetString();
+}
+
+}  // namespace
+
+TEST(SongRecord, LoadsEveryKeyOfASongObject) {
+  SongPtr song = LoadSong(R"({
+    "song_id": 1770088, "song_name": "晴天", "album_id": 168, "album_name": "叶惠美",
+    "artist_id": 1, "artist_name": "周杰伦", "lyric_text": "t", "lyric": "http://x/1.lrc",
+    "lyric_trc": "trc", "lyric_karaok": "k", "recommends": 5, "length": 269,
+    "logo": "l.jpg", "artist_logo": "a.jpg", "singers": "周杰伦", "track_url": "http://x/1.mp3",
+    "play_counts": 1000, "play_seconds": 30, "album_logo": "al.jpg", "lyric_file": "f.lrc",
+    "demo": 1, "level": "high", "quality": "l", "hash": "abc", "res_id": 7,
+    "default_resource_id": 8, "cd_serial": 2, "track": 3, "rec_note": "note",
+    "title": "title", "name": "name", "favourite": true, "play_authority": 1, "flag": 9,
+    "mv_id": "m", "listen_file": "ignored"})");
+  EXPECT_EQ(1770088, song->GetSongId());
+  EXPECT_EQ(L"晴天", song->GetSongName());
+  EXPECT_EQ(168, song->GetAlbumId());
+  EXPECT_EQ(L"叶惠美", song->GetAlbumName());
+  EXPECT_EQ(L"周杰伦", song->GetSingers());
+  EXPECT_EQ(L"http://x/1.lrc", song->GetLyric());
+  EXPECT_EQ(269, song->GetLength());
+  EXPECT_EQ(L"http://x/1.mp3", song->GetTrackUrl());
+  EXPECT_TRUE(song->GetDemo());
+  EXPECT_EQ(L"l", song->GetQuality());
+  EXPECT_EQ(8, song->GetDefaultResourceId());
+  EXPECT_EQ(3, song->GetTrack());
+  EXPECT_TRUE(song->GetFavourite());
+  EXPECT_TRUE(song->GetPlayAuthority());
+  EXPECT_EQ(9, song->GetFlag());
+  EXPECT_EQ(L"m", song->GetMvId());
+  EXPECT_EQ(0.0f, song->GetProgress());
+  EXPECT_EQ(nullptr, song->GetDownloadThread());
+}
+
+TEST(SongRecord, NumbersMustBeWholeAndFitIn32Bits) {
+  EXPECT_EQ(123, LoadSong(R"({"song_id": "123"})")->GetSongId());
+  EXPECT_EQ(-4, LoadSong(R"({"song_id": -4})")->GetSongId());
+  EXPECT_EQ(0, LoadSong(R"({"song_id": 1.5})")->GetSongId());
+  EXPECT_EQ(0, LoadSong(R"({"song_id": "abc"})")->GetSongId());
+  EXPECT_EQ(0, LoadSong(R"({"song_id": 2147483648})")->GetSongId());
+  EXPECT_EQ(2147483647, LoadSong(R"({"song_id": 2147483647})")->GetSongId());
+  EXPECT_EQ(0, LoadSong(R"({"song_id": null})")->GetSongId());
+  EXPECT_EQ(0, LoadSong(R"({"song_id": {"a": 1}})")->GetSongId());
+}
+
+TEST(SongRecord, KeysMatchWithoutRegardToCase) {
+  SongPtr song = LoadSong(R"({"SONG_ID": 5, "Song_Name": "x"})");
+  EXPECT_EQ(5, song->GetSongId());
+  EXPECT_EQ(L"x", song->GetSongName());
+}
+
+TEST(SongRecord, FlagsFollowTheirOwnReadRules) {
+  for (const char* json : {R"({"favourite": true})", R"({"favourite": "true"})",
+                           R"({"favourite": 1})", R"({"favourite": "1"})"}) {
+    EXPECT_TRUE(LoadSong(json)->GetFavourite()) << json;
+  }
+  EXPECT_FALSE(LoadSong(R"({"favourite": 2})")->GetFavourite());
+  EXPECT_TRUE(LoadSong(R"({"play_authority": 1})")->GetPlayAuthority());
+  EXPECT_FALSE(LoadSong(R"({"play_authority": true})")->GetPlayAuthority());  // read as a number
+  EXPECT_TRUE(LoadSong(R"({"demo": -1})")->GetDemo());
+  EXPECT_FALSE(LoadSong(R"({"demo": "yes"})")->GetDemo());
+}
+
+TEST(SongRecord, ListenFileStandsInForAMissingTrackUrl) {
+  EXPECT_EQ(L"l.mp3", LoadSong(R"({"track_url": "", "listen_file": "l.mp3"})")->GetTrackUrl());
+  EXPECT_EQ(L"l.mp3", LoadSong(R"({"LISTEN_FILE": "l.mp3"})")->GetTrackUrl());
+  EXPECT_EQ(L"t.mp3", LoadSong(R"({"track_url": "t.mp3", "listen_file": "l"})")->GetTrackUrl());
+  EXPECT_EQ(L"", LoadSong(R"({"song_id": 1})")->GetTrackUrl());
+}
+
+TEST(SongRecord, LoadSetsLocalPathsInTheTempFolder) {
+  SongPtr a = LoadSong(R"({"song_id": 123, "song_name": "晴天"})");
+  SongPtr b = LoadSong(R"({"song_id": 456, "song_name": "晴天"})");
+  EXPECT_EQ(TempFolder() + Sha1Name(L"晴天").GetString() + L".mp3", a->GetMp3Path());
+  EXPECT_EQ(a->GetMp3Path(), b->GetMp3Path());  // named by the song name only
+  EXPECT_EQ(TempFolder() + L"123.lrc", a->GetLyricPath());
+  EXPECT_EQ(L'\\', TempFolder().back());
+}
+
+TEST(SongRecord, EmptyObjectFailsAndChangesNothing) {
+  SongPtr song = LoadSong(R"({"song_id": 9, "song_name": "n"})");
+  song->SetProgress(50);
+  EXPECT_FALSE(song->FromJsonString("{}"));
+  EXPECT_EQ(9, song->GetSongId());
+  EXPECT_EQ(L"n", song->GetSongName());
+  // A second load overwrites every key, but not what the program keeps beside them.
+  EXPECT_TRUE(song->FromJsonString(R"({"song_name": "m"})"));
+  EXPECT_EQ(0, song->GetSongId());
+  EXPECT_EQ(50.0f, song->GetProgress());
+}
+
+TEST(SongRecord, SavesTheKeysInOrderWithTheirWriteRules) {
+  SongPtr song = MakeSongPtr();
+  song->SetSongId(-1);
+  song->SetSongName(L"歌");
+  song->SetDemo(true);
+  song->SetFavourite(true);
+  song->SetMvIdChar(L'7');
+  std::string json;
+  ASSERT_TRUE(song->ToJsonString(json));
+  // The JSON writer escapes every character above U+00FF.
+  EXPECT_EQ(0u, json.find(R"({"song_id":"4294967295","song_name":"\u6B4C","album_id":"0")"))
+      << json;
+  EXPECT_NE(std::string::npos, json.find("\"demo\":\"1\""));
+  EXPECT_NE(std::string::npos, json.find("\"favourite\":\"true\",\"play_authority\":\"false\""));
+  EXPECT_NE(std::string::npos, json.find("\"mv_id\":\"7\"}"));
+  EXPECT_EQ(std::string::npos, json.find("listen_file"));
+
+  wiptree tree;
+  ASSERT_TRUE(song->Serialize(tree, false));
+  EXPECT_EQ(35u, tree.size());
+}
+
+TEST(SongRecord, ComesFromThePools) {
+  void* block = Lirak::PoolAlloc(sizeof(Song));
+  Lirak::PoolFree(block);
+  Song* song = new Song;  // the pool hands the freed block straight back
+  EXPECT_EQ(block, static_cast<void*>(song));
+  delete song;
+  SongPtr shared = MakeSongPtr();
+  EXPECT_EQ(block, static_cast<void*>(shared.get()));
+  SongPtr copy = shared;
+  shared.reset();
+  EXPECT_EQ(0, copy->GetSongId());  // alive while a pointer holds it
+}
+
+TEST(JsonText, CharactersBeyondTheBasicPlaneLoadAsSurrogatePairs) {
+  SongPtr song = LoadSong("{\"song_name\": \"a\xF0\x9F\x98\x80z\"}");
+  EXPECT_EQ(std::wstring(L"a\xD83D\xDE00z"), song->GetSongName());
+  SongPtr escaped = LoadSong(R"({"song_name": "\ud83d\ude00"})");
+  EXPECT_EQ(std::wstring(L"\xD83D\xDE00"), escaped->GetSongName());
+  std::string back;
+  ASSERT_TRUE(song->ToJsonString(back));
+  EXPECT_NE(std::string::npos, back.find(R"("a\uD83D\uDE00z")")) << back;
+  SongPtr again = LoadSong(back);
+  EXPECT_EQ(song->GetSongName(), again->GetSongName());
+}
+
+TEST(JsonText, InvalidUtf8AndBadJsonFailCleanly) {
+  SongPtr song = MakeSongPtr();
+  for (const char* bytes : {"{\"song_name\": \"\xC3\x28\"}", "{\"song_name\": \"\x80\"}",
+                            "{\"song_name\": \"\xC0\xAF\"}", "{\"song_name\": \"\xED\xA0\x80\"}",
+                            "{\"song_name\": \"\xF0\x9F\x98\"}"}) {
+    EXPECT_FALSE(song->FromJsonString(bytes)) << bytes;
+  }
+  EXPECT_FALSE(song->FromJsonString(""));
+  EXPECT_FALSE(song->FromJsonString("{\"song_id\": 1"));
+  EXPECT_FALSE(song->FromJsonString("not json"));
+  EXPECT_FALSE(song->FromJsonText(nullptr));
+  EXPECT_TRUE(song->FromJsonText(L"{\"song_id\": 3}"));
+  EXPECT_EQ(3, song->GetSongId());
+}
+
+TEST(JsonText, RecordsTravelThroughFilesStringsAndXml) {
+  SongPtr song = MakeSongPtr();
+  song->SetSongId(77);
+  song->SetSongName(L"晴天\xD83D\xDE00");
+  song->SetFavourite(true);
+
+  SongPtr copy = MakeSongPtr();
+  ASSERT_TRUE(copy->CopyFrom(song.get()));
+  EXPECT_EQ(L"晴天\xD83D\xDE00", copy->GetSongName());
+  EXPECT_TRUE(copy->GetFavourite());
+  EXPECT_FALSE(copy->CopyFrom(nullptr));
+
+  testsupport::TempDir dir;
+  const std::wstring json = dir.file(L"song.json");
+  ASSERT_TRUE(song->SaveJsonFile(json.c_str()));
+  EXPECT_EQ('{', testsupport::ReadFileBytes(json)[0]);
+  SongPtr fromFile = MakeSongPtr();
+  ASSERT_TRUE(fromFile->LoadJsonFile(json.c_str()));
+  EXPECT_EQ(77, fromFile->GetSongId());
+  EXPECT_EQ(song->GetSongName(), fromFile->GetSongName());
+  EXPECT_FALSE(fromFile->LoadJsonFile(dir.file(L"absent.json").c_str()));
+
+  std::string xml;
+  ASSERT_TRUE(song->ToXmlString(xml));
+  EXPECT_EQ(0u, xml.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>")) << xml;
+  SongPtr fromXml = MakeSongPtr();
+  ASSERT_TRUE(fromXml->FromXmlString(xml));
+  EXPECT_EQ(song->GetSongName(), fromXml->GetSongName());
+  const std::wstring xmlPath = dir.file(L"song.xml");
+  ASSERT_TRUE(song->SaveXmlFile(xmlPath.c_str()));
+  EXPECT_EQ(xml, testsupport::ReadFileBytes(xmlPath));
+  SongPtr fromXmlFile = MakeSongPtr();
+  ASSERT_TRUE(fromXmlFile->LoadXmlFile(xmlPath.c_str()));
+  EXPECT_EQ(77, fromXmlFile->GetSongId());
+  EXPECT_FALSE(fromXmlFile->FromXmlString("<a>\xC3\x28</a>"));
+}
+
+TEST(AlbumRecord, LoadsKeysFlagsAndSongs) {
+  Album album;
+  ASSERT_TRUE(album.FromJsonString(R"({"album_id": 168, "album_name": "叶惠美",
+      "song_count": 11, "is_check": 3, "is_play": -1, "description": "d", "sub_title": "s",
+      "songs": [{"song_id": 1, "song_name": "a"}, {}, {"song_id": 3}]})"));
+  EXPECT_EQ(168, album.GetAlbumId());
+  EXPECT_EQ(L"叶惠美", album.GetAlbumName());
+  EXPECT_EQ(11, album.GetSongCount());
+  EXPECT_TRUE(album.IsCheck());
+  EXPECT_FALSE(album.IsNotPlayable());
+  EXPECT_FALSE(album.IsPlayable());        // checked albums are not playable
+  ASSERT_EQ(2u, album.GetSongs().size());  // the empty object is skipped
+  EXPECT_EQ(1, album.GetSongs()[0]->GetSongId());
+  EXPECT_EQ(3, album.GetSongs()[1]->GetSongId());
+
+  // A second load replaces the songs and keeps the bits once set.
+  ASSERT_TRUE(album.FromJsonString(R"({"is_check": 1, "is_play": 0})"));
+  EXPECT_TRUE(album.IsCheck());
+  EXPECT_FALSE(album.IsNotPlayable());
+  EXPECT_TRUE(album.GetSongs().empty());
+}
+
+TEST(AlbumRecord, PlayableFlagsAndEmptyTrees) {
+  Album playable;
+  ASSERT_TRUE(playable.FromJsonString(R"({"is_check": "1", "is_play": 1})"));
+  EXPECT_TRUE(playable.IsPlayable());
+  Album silent;
+  ASSERT_TRUE(silent.FromJsonString(R"({"album_id": 2})"));
+  EXPECT_TRUE(silent.IsNotPlayable());
+  EXPECT_EQ(0u, silent.GetFlags());
+
+  EXPECT_FALSE(silent.FromJsonString("{}"));
+  wiptree empty;
+  EXPECT_FALSE(silent.Serialize(empty, false));
+  wiptree filled;
+  filled.put(L"x", 1);
+  EXPECT_TRUE(silent.Serialize(filled, false));
+  EXPECT_EQ(1u, filled.size());  // saving writes nothing
+}
+
+TEST(SongList, ObjectMembersLoadFromOneMemberTreesAndSavesWrapOrNot) {
+  wiptree tree;
+  std::wistringstream json(LR"({"songs": {"song_id": 5, "song_name": "n"}, "empty": []})");
+  boost::property_tree::read_json(json, tree);
+  std::vector<SongPtr> songs;
+  ASSERT_TRUE(SerializeSongList(songs, tree, true, L"songs", 0, false));
+  ASSERT_EQ(2u, songs.size());  // each member is a song of its own
+  EXPECT_EQ(5, songs[0]->GetSongId());
+  EXPECT_EQ(L"", songs[0]->GetSongName());
+  EXPECT_EQ(L"n", songs[1]->GetSongName());
+  ASSERT_TRUE(SerializeSongList(songs, tree, true, L"empty", 0, false));
+  EXPECT_TRUE(songs.empty());
+  songs.push_back(MakeSongPtr());
+  ASSERT_TRUE(SerializeSongList(songs, tree, true, L"absent", 0, false));
+  EXPECT_TRUE(songs.empty());
+
+  SongPtr a = MakeSongPtr(), b = MakeSongPtr();
+  a->SetSongId(1);
+  b->SetSongId(2);
+  songs = {a, b};
+  wiptree saved;
+  ASSERT_TRUE(SerializeSongList(songs, saved, false, L"list", 0, true));
+  ASSERT_EQ(2u, saved.get_child(L"list").size());
+  EXPECT_EQ(L"", saved.get_child(L"list").begin()->first);
+  ASSERT_TRUE(SerializeSongList(songs, saved, false, L"list", 0, false));
+  EXPECT_EQ(35u, saved.get_child(L"list").size());  // one object, the last song's values
+  EXPECT_EQ(2, saved.get<int>(L"list.song_id"));
+}
+
+TEST(ReplyFrame, StatusMoreAndErr) {
+  proto::base frame;
+  EXPECT_TRUE(frame.IsOk());
+  ASSERT_TRUE(frame.FromJsonString(R"({"data": 1})"));
+  EXPECT_TRUE(frame.IsOk());  // no status is ok
+  ASSERT_TRUE(frame.FromJsonString(R"({"status": "OK", "err": "bad", "more": "true"})"));
+  EXPECT_FALSE(frame.IsOk());  // compared with case
+  EXPECT_EQ(L"bad", frame.GetErr());
+  EXPECT_TRUE(frame.HasMore());
+  ASSERT_TRUE(frame.FromJsonString(R"({"status": "ok", "more": "TRUE"})"));
+  EXPECT_FALSE(frame.HasMore());
+
+  frame.SetBit(33);
+  EXPECT_TRUE(frame.TestBit(1));
+  frame.ClearBit(1);
+  EXPECT_EQ(0u, frame.GetBits());
+  frame.SetNote(nullptr);
+  EXPECT_EQ("", frame.GetNote());
+}
+
+TEST(Replies, TimestampNeedsOkAndAPositiveTime) {
+  proto::timestamp time;
+  EXPECT_TRUE(time.FromJsonString(R"({"status": "ok", "data": 1366000000})"));
+  EXPECT_EQ(1366000000, time.GetData());
+  EXPECT_FALSE(time.FromJsonString(R"({"data": 1366000000})"));
+  EXPECT_FALSE(time.FromJsonString(R"({"status": "ok", "data": 0})"));
+}
+
+TEST(Replies, UploadResultNeedsData) {
+  proto::uploadResult result;
+  ASSERT_TRUE(result.FromJsonString(R"({"status": "ok", "data": {"lyric": "http://x/1.lrc"}})"));
+  EXPECT_EQ(L"ok", result.GetStatus());
+  EXPECT_EQ(L"http://x/1.lrc", result.GetLyric());
+  EXPECT_FALSE(result.FromJsonString(R"({"status": "failed", "err": "token"})"));
+  EXPECT_EQ(L"failed", result.GetStatus());  // read before the missing data failed the load
+  EXPECT_EQ(L"token", result.GetErr());
+}
+
+TEST(Replies, AccessTokenReadsTheGrant) {
+  proto::accesstoken token;
+  ASSERT_TRUE(token.FromJsonString(R"({"access_token": "A1", "refresh_token": "R1",
+      "token_type": "bearer", "scope": "basic", "expires_in": 3600})"));
+  EXPECT_EQ(L"A1", token.GetAccessToken());
+  EXPECT_EQ(L"R1", token.GetRefreshToken());
+  EXPECT_EQ(L"bearer", token.GetTokenType());
+  EXPECT_EQ(L"basic", token.GetScope());
+  EXPECT_EQ(3600, token.GetExpiresIn());
+  EXPECT_TRUE(token.FromJsonString(R"({"error": "x"})"));
+  std::string out;
+  EXPECT_TRUE(token.ToJsonString(out));
+}
+
+TEST(Replies, TrackDetailCarriesASongInData) {
+  proto::songdetail detail;
+  ASSERT_TRUE(detail.FromJsonString(R"({"status": "ok", "data": {"song_id": 42}})"));
+  SongPtr first = detail.GetSong();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(42, first->GetSongId());
+  ASSERT_TRUE(detail.FromJsonString(R"({"data": {"song_id": 43}})"));
+  EXPECT_EQ(first, detail.GetSong());  // made once, then reused
+  EXPECT_EQ(43, first->GetSongId());
+
+  for (const char* json :
+       {R"({"data": {}})", R"({"data": 5})", R"({"data": []})", R"({"status": "ok"})"}) {
+    proto::songdetail failing;
+    EXPECT_FALSE(failing.FromJsonString(json)) << json;
+  }
+  proto::songdetail failed;
+  EXPECT_FALSE(failed.FromJsonString(R"({"status": "fail", "err": "no song", "data": {}})"));
+  EXPECT_FALSE(failed.IsOk());
+  EXPECT_EQ(L"no song", failed.GetErr());
+  EXPECT_FALSE(failed.GetSong());
+
+  proto::songdetail nested(L"track");
+  ASSERT_TRUE(nested.FromJsonString(R"({"data": {"track": {"song_id": 8}}})"));
+  EXPECT_EQ(8, nested.GetSong()->GetSongId());
+  EXPECT_FALSE(nested.FromJsonString(R"({"data": {"other": {"song_id": 8}}})"));
+}
+
+TEST(Replies, AlbumDetailCarriesAnAlbum) {
+  proto::albumdetail detail;
+  ASSERT_TRUE(detail.FromJsonString(
+      R"({"status": "ok", "more": "false", "data": {"album_id": 9, "songs": [{"song_id": 1}]}})"));
+  ASSERT_TRUE(detail.GetAlbum());
+  EXPECT_EQ(9, detail.GetAlbum()->GetAlbumId());
+  EXPECT_EQ(1u, detail.GetAlbum()->GetSongs().size());
+  EXPECT_FALSE(proto::albumdetail().FromJsonString(R"({"data": {}})"));
+  wiptree out;
+  EXPECT_TRUE(detail.Serialize(out, false));
+  EXPECT_EQ(L"ok", out.get<std::wstring>(L"status"));
+}
