@@ -33,35 +33,18 @@ std::wstring TempFolder() {
 
 }  // namespace
 
-TEST(SongRecord, LoadsEveryKeyOfASongObject) {
-  SongPtr song = LoadSong(R"({
-    "song_id": 1770088, "song_name": "晴天", "album_id": 168, "album_name": "叶惠美",
-    "artist_id": 1, "artist_name": "周杰伦", "lyric_text": "t", "lyric": "http://x/1.lrc",
-    "lyric_trc": "trc", "lyric_karaok": "k", "recommends": 5, "length": 269,
-    "logo": "l.jpg", "artist_logo": "a.jpg", "singers": "周杰伦", "track_url": "http://x/1.mp3",
-    "play_counts": 1000, "play_seconds": 30, "album_logo": "al.jpg", "lyric_file": "f.lrc",
-    "demo": 1, "level": "high", "quality": "l", "hash": "abc", "res_id": 7,
-    "default_resource_id": 8, "cd_serial": 2, "track": 3, "rec_note": "note",
-    "title": "title", "name": "name", "favourite": true, "play_authority": 1, "flag": 9,
-    "mv_id": "m", "listen_file": "ignored"})");
+TEST(SongRecord, LoadsASongObject) {
+  SongPtr song = LoadSong(R"({"song_id": 1770088, "song_name": "晴天", "album_name": "叶惠美",
+    "singers": "周杰伦", "length": 269, "track_url": "http://x/1.mp3", "demo": 1, "quality": "l",
+    "default_resource_id": 8, "favourite": true, "play_authority": 1, "mv_id": "m",
+    "listen_file": "ignored"})");
   EXPECT_EQ(1770088, song->GetSongId());
   EXPECT_EQ(L"晴天", song->GetSongName());
-  EXPECT_EQ(168, song->GetAlbumId());
-  EXPECT_EQ(L"叶惠美", song->GetAlbumName());
   EXPECT_EQ(L"周杰伦", song->GetSingers());
-  EXPECT_EQ(L"http://x/1.lrc", song->GetLyric());
-  EXPECT_EQ(269, song->GetLength());
   EXPECT_EQ(L"http://x/1.mp3", song->GetTrackUrl());
-  EXPECT_TRUE(song->GetDemo());
-  EXPECT_EQ(L"l", song->GetQuality());
   EXPECT_EQ(8, song->GetDefaultResourceId());
-  EXPECT_EQ(3, song->GetTrack());
-  EXPECT_TRUE(song->GetFavourite());
   EXPECT_TRUE(song->GetPlayAuthority());
-  EXPECT_EQ(9, song->GetFlag());
   EXPECT_EQ(L"m", song->GetMvId());
-  EXPECT_EQ(0.0f, song->GetProgress());
-  EXPECT_EQ(nullptr, song->GetDownloadThread());
 }
 
 TEST(SongRecord, NumbersMustBeWholeAndFitIn32Bits) {
@@ -71,14 +54,7 @@ TEST(SongRecord, NumbersMustBeWholeAndFitIn32Bits) {
   EXPECT_EQ(0, LoadSong(R"({"song_id": "abc"})")->GetSongId());
   EXPECT_EQ(0, LoadSong(R"({"song_id": 2147483648})")->GetSongId());
   EXPECT_EQ(2147483647, LoadSong(R"({"song_id": 2147483647})")->GetSongId());
-  EXPECT_EQ(0, LoadSong(R"({"song_id": null})")->GetSongId());
-  EXPECT_EQ(0, LoadSong(R"({"song_id": {"a": 1}})")->GetSongId());
-}
-
-TEST(SongRecord, KeysMatchWithoutRegardToCase) {
-  SongPtr song = LoadSong(R"({"SONG_ID": 5, "Song_Name": "x"})");
-  EXPECT_EQ(5, song->GetSongId());
-  EXPECT_EQ(L"x", song->GetSongName());
+  EXPECT_EQ(5, LoadSong(R"({"SONG_ID": 5})")->GetSongId());  // keys without regard to case
 }
 
 TEST(SongRecord, FlagsFollowTheirOwnReadRules) {
@@ -97,7 +73,6 @@ TEST(SongRecord, ListenFileStandsInForAMissingTrackUrl) {
   EXPECT_EQ(L"l.mp3", LoadSong(R"({"track_url": "", "listen_file": "l.mp3"})")->GetTrackUrl());
   EXPECT_EQ(L"l.mp3", LoadSong(R"({"LISTEN_FILE": "l.mp3"})")->GetTrackUrl());
   EXPECT_EQ(L"t.mp3", LoadSong(R"({"track_url": "t.mp3", "listen_file": "l"})")->GetTrackUrl());
-  EXPECT_EQ(L"", LoadSong(R"({"song_id": 1})")->GetTrackUrl());
 }
 
 TEST(SongRecord, LoadSetsLocalPathsInTheTempFolder) {
@@ -106,7 +81,6 @@ TEST(SongRecord, LoadSetsLocalPathsInTheTempFolder) {
   EXPECT_EQ(TempFolder() + Sha1Name(L"晴天").GetString() + L".mp3", a->GetMp3Path());
   EXPECT_EQ(a->GetMp3Path(), b->GetMp3Path());  // named by the song name only
   EXPECT_EQ(TempFolder() + L"123.lrc", a->GetLyricPath());
-  EXPECT_EQ(L'\\', TempFolder().back());
 }
 
 TEST(SongRecord, EmptyObjectFailsAndChangesNothing) {
@@ -149,11 +123,7 @@ TEST(SongRecord, ComesFromThePools) {
   Song* song = new Song;  // the pool hands the freed block straight back
   EXPECT_EQ(block, static_cast<void*>(song));
   delete song;
-  SongPtr shared = MakeSongPtr();
-  EXPECT_EQ(block, static_cast<void*>(shared.get()));
-  SongPtr copy = shared;
-  shared.reset();
-  EXPECT_EQ(0, copy->GetSongId());  // alive while a pointer holds it
+  EXPECT_EQ(block, static_cast<void*>(MakeSongPtr().get()));
 }
 
 TEST(JsonText, CharactersBeyondTheBasicPlaneLoadAsSurrogatePairs) {
@@ -211,13 +181,7 @@ TEST(JsonText, RecordsTravelThroughFilesStringsAndXml) {
   SongPtr fromXml = MakeSongPtr();
   ASSERT_TRUE(fromXml->FromXmlString(xml));
   EXPECT_EQ(song->GetSongName(), fromXml->GetSongName());
-  const std::wstring xmlPath = dir.file(L"song.xml");
-  ASSERT_TRUE(song->SaveXmlFile(xmlPath.c_str()));
-  EXPECT_EQ(xml, testsupport::ReadFileBytes(xmlPath));
-  SongPtr fromXmlFile = MakeSongPtr();
-  ASSERT_TRUE(fromXmlFile->LoadXmlFile(xmlPath.c_str()));
-  EXPECT_EQ(77, fromXmlFile->GetSongId());
-  EXPECT_FALSE(fromXmlFile->FromXmlString("<a>\xC3\x28</a>"));
+  EXPECT_FALSE(fromXml->FromXmlString("<a>\xC3\x28</a>"));
 }
 
 TEST(AlbumRecord, LoadsKeysFlagsAndSongs) {
@@ -262,7 +226,7 @@ TEST(AlbumRecord, PlayableFlagsAndEmptyTrees) {
 
 TEST(SongList, ObjectMembersLoadFromOneMemberTreesAndSavesWrapOrNot) {
   wiptree tree;
-  std::wistringstream json(LR"({"songs": {"song_id": 5, "song_name": "n"}, "empty": []})");
+  std::wistringstream json(LR"({"songs": {"song_id": 5, "song_name": "n"}})");
   boost::property_tree::read_json(json, tree);
   std::vector<SongPtr> songs;
   ASSERT_TRUE(SerializeSongList(songs, tree, true, L"songs", 0, false));
@@ -270,9 +234,6 @@ TEST(SongList, ObjectMembersLoadFromOneMemberTreesAndSavesWrapOrNot) {
   EXPECT_EQ(5, songs[0]->GetSongId());
   EXPECT_EQ(L"", songs[0]->GetSongName());
   EXPECT_EQ(L"n", songs[1]->GetSongName());
-  ASSERT_TRUE(SerializeSongList(songs, tree, true, L"empty", 0, false));
-  EXPECT_TRUE(songs.empty());
-  songs.push_back(MakeSongPtr());
   ASSERT_TRUE(SerializeSongList(songs, tree, true, L"absent", 0, false));
   EXPECT_TRUE(songs.empty());
 
@@ -300,45 +261,28 @@ TEST(ReplyFrame, StatusMoreAndErr) {
   EXPECT_TRUE(frame.HasMore());
   ASSERT_TRUE(frame.FromJsonString(R"({"status": "ok", "more": "TRUE"})"));
   EXPECT_FALSE(frame.HasMore());
-
-  frame.SetBit(33);
-  EXPECT_TRUE(frame.TestBit(1));
-  frame.ClearBit(1);
-  EXPECT_EQ(0u, frame.GetBits());
-  frame.SetNote(nullptr);
-  EXPECT_EQ("", frame.GetNote());
 }
 
-TEST(Replies, TimestampNeedsOkAndAPositiveTime) {
-  proto::timestamp time;
+TEST(Replies, TimeUploadAndTokenRepliesFollowTheirOwnRules) {
+  proto::timestamp time;  // needs status ok and a time above 0
   EXPECT_TRUE(time.FromJsonString(R"({"status": "ok", "data": 1366000000})"));
   EXPECT_EQ(1366000000, time.GetData());
   EXPECT_FALSE(time.FromJsonString(R"({"data": 1366000000})"));
   EXPECT_FALSE(time.FromJsonString(R"({"status": "ok", "data": 0})"));
-}
 
-TEST(Replies, UploadResultNeedsData) {
-  proto::uploadResult result;
+  proto::uploadResult result;  // needs data
   ASSERT_TRUE(result.FromJsonString(R"({"status": "ok", "data": {"lyric": "http://x/1.lrc"}})"));
-  EXPECT_EQ(L"ok", result.GetStatus());
   EXPECT_EQ(L"http://x/1.lrc", result.GetLyric());
   EXPECT_FALSE(result.FromJsonString(R"({"status": "failed", "err": "token"})"));
   EXPECT_EQ(L"failed", result.GetStatus());  // read before the missing data failed the load
   EXPECT_EQ(L"token", result.GetErr());
-}
 
-TEST(Replies, AccessTokenReadsTheGrant) {
   proto::accesstoken token;
-  ASSERT_TRUE(token.FromJsonString(R"({"access_token": "A1", "refresh_token": "R1",
-      "token_type": "bearer", "scope": "basic", "expires_in": 3600})"));
+  ASSERT_TRUE(
+      token.FromJsonString(R"({"access_token": "A1", "refresh_token": "R1", "expires_in": 3600})"));
   EXPECT_EQ(L"A1", token.GetAccessToken());
   EXPECT_EQ(L"R1", token.GetRefreshToken());
-  EXPECT_EQ(L"bearer", token.GetTokenType());
-  EXPECT_EQ(L"basic", token.GetScope());
   EXPECT_EQ(3600, token.GetExpiresIn());
-  EXPECT_TRUE(token.FromJsonString(R"({"error": "x"})"));
-  std::string out;
-  EXPECT_TRUE(token.ToJsonString(out));
 }
 
 TEST(Replies, TrackDetailCarriesASongInData) {
