@@ -63,13 +63,18 @@ function(rev_test name)
   endif()
 endfunction()
 
-# rev_folder_tests(<folder label> LIBS <targets>... [FIXTURES ...])
+# rev_folder_tests(<folder label> LIBS <targets>... [FIXTURES ...] [SKIP <test_x.cpp>...])
 # Every test_<x>.cpp of the calling folder becomes the executable <label>_<x>. A test_net_<x>.cpp
-# talks to the stand-in site and so requires the fixture "standin".
+# talks to the stand-in site and so requires the fixture "standin". Files named in SKIP are left
+# to an rev_test call of their own (e.g. one that adds a resource script).
 function(rev_folder_tests label)
-  cmake_parse_arguments(ARG "" "" "LIBS;FIXTURES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;FIXTURES;SKIP" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp")
   foreach(src ${tests})
+    get_filename_component(name "${src}" NAME)
+    if(name IN_LIST ARG_SKIP)
+      continue()
+    endif()
     get_filename_component(stem "${src}" NAME_WE)
     string(REGEX REPLACE "^test_" "" stem "${stem}")
     set(fixtures ${ARG_FIXTURES})
