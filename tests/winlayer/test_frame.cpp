@@ -11,8 +11,8 @@ class Frame : public CFrameWindowImpl<Frame> {
  public:
   int closes = 0;
   BEGIN_MSG_MAP(Frame)
-    MESSAGE_HANDLER(WM_CLOSE, OnClose)
-    CHAIN_MSG_MAP(CFrameWindowImpl<Frame>)
+  MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  CHAIN_MSG_MAP(CFrameWindowImpl<Frame>)
   END_MSG_MAP()
   // Counts and lets the default processing destroy the window.
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) {

@@ -19,8 +19,8 @@ class Target : public CWindowImpl<Target, CWindow, CWinTraits<WS_POPUP>> {
  public:
   std::vector<std::string>* log = nullptr;
   BEGIN_MSG_MAP(Target)
-    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
-    MESSAGE_HANDLER(kStep, OnStep)
+  MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+  MESSAGE_HANDLER(kStep, OnStep)
   END_MSG_MAP()
   LRESULT OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&) {
     log->push_back("window key " + std::to_string(wParam));
