@@ -10,7 +10,7 @@ import traceback
 
 import errors
 from httpwire import BadRequest, Connection, Reply
-from pieces import send_in_pieces, split_points
+from split_writes import send_in_pieces, split_points
 from scenarios import ScenarioError
 
 IDLE_SECONDS = 30        # a keep-alive connection with nothing to say is closed after this

@@ -6,7 +6,7 @@ import socket
 import struct
 import time
 
-from pieces import send_in_pieces, split_points
+from split_writes import send_in_pieces, split_points
 from signing import md5_hex
 
 REQUEST_FIXED = 169       # bytes of a request besides the user name

@@ -112,7 +112,7 @@ def prepare(catalogue, cache_dir):
     for song in catalogue.songs.values():
         path = make_mp3(media_dir, "%d.mp3" % song["song_id"], song["seconds"], song["tone"])
         files[catalogue.audio_path(song)] = MediaFile(path)
-    for name, spec in catalogue.covers.items():
-        path = make_picture(media_dir, name, spec["size"], spec["colors"])
+    for name, look in catalogue.covers.items():
+        path = make_picture(media_dir, name, look["size"], look["colors"])
         files[catalogue.cover_path(name)] = MediaFile(path)
     return files

@@ -84,12 +84,12 @@ class Scenarios:
         self._login = []
         self.generation = 0  # bumped by every change: held connections let go on a change
 
-    def set(self, spec):
-        """Replaces the HTTP rules, the login rules or both, as the spec names them."""
-        if not isinstance(spec, dict) or not set(spec) <= {"http", "login"}:
+    def set(self, request):
+        """Replaces the HTTP rules, the login rules or both, as the request names them."""
+        if not isinstance(request, dict) or not set(request) <= {"http", "login"}:
             raise ScenarioError('a scenario is an object with "http" and/or "login"')
-        http = _check(spec["http"], HTTP_FIELDS, "http") if "http" in spec else None
-        login = _check(spec["login"], LOGIN_FIELDS, "login") if "login" in spec else None
+        http = _check(request["http"], HTTP_FIELDS, "http") if "http" in request else None
+        login = _check(request["login"], LOGIN_FIELDS, "login") if "login" in request else None
         with self._lock:
             if http is not None:
                 self._http = http

@@ -48,8 +48,8 @@ class StandInTest(unittest.TestCase):
         self.assertEqual(expect, reply.status, payload)
         return payload if name.startswith("raw/") else json.loads(payload)
 
-    def scenario(self, **spec):
-        self.control("scenario", spec)
+    def scenario(self, **rules):
+        self.control("scenario", rules)
 
     def get(self, path, headers=None, method="GET", body=None):
         """(status, headers dict, body) through an ordinary client."""

@@ -155,9 +155,9 @@ class Framing(StandInTest):
         self.assertIn(b'"err": "Refresh token has expired"', body)
 
     def test_mistyped_scenarios_are_refused(self):
-        for spec in ({"http": {"framing": "chunky"}}, {"http": {"stauts": 500}},
+        for rules in ({"http": {"framing": "chunky"}}, {"http": {"stauts": 500}},
                      {"login": {"result": "1"}}, {"other": {}}):
-            self.assertIn("status", self.control("scenario", spec, expect=400))
+            self.assertIn("status", self.control("scenario", rules, expect=400))
 
     def test_origin_form_and_chunked_request_body(self):
         sock = connect(self.http_port)
