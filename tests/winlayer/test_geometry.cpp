@@ -79,18 +79,6 @@ TEST(Geometry, RectOperatorsOffsetInflateIntersectAndUnite) {
   EXPECT_NE(a, c);
 }
 
-TEST(Geometry, RectPassesWhereWindowsTakesARect) {
-  CRect r(0, 0, 4, 4);
-  ::InflateRect(r, 1, 1);  // through operator RECT*
-  ExpectRect(r, -1, -1, 5, 5);
-  const CRect constant(1, 1, 2, 2);
-  EXPECT_TRUE(::PtInRect(constant, POINT{1, 1}));  // through operator const RECT*
-  RECT plain = {3, 4, 5, 6};
-  CRect fromPointer(&plain);
-  EXPECT_TRUE(fromPointer == plain);
-  ExpectRect(CRect(CPoint(1, 2), CSize(3, 4)), 1, 2, 4, 6);
-}
-
 TEST(Geometry, PointsAndSizesFromMessagesAndArithmetic) {
   // Mouse positions in lParam are signed 16-bit words: a point left of a window is negative.
   LPARAM packed = MAKELPARAM(static_cast<WORD>(-7), 300);
