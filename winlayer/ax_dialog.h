@@ -11,7 +11,10 @@
 template <class T, class TBase = CWindow>
 class CAxDialogImpl : public CDialogImpl<T, TBase> {
  public:
-  // Modeless, as the program uses it. Null when the host is unavailable (see the last error).
+  // The plain modal run would not host the controls; the program only creates these modeless.
+  INT_PTR DoModal(HWND hWndParent = nullptr, LPARAM dwInitParam = 0) = delete;
+
+  // Modeless. Null when the host is unavailable (see the last error).
   HWND Create(HWND hWndParent, LPARAM dwInitParam = 0) {
     if (this->m_hWnd) return nullptr;
     this->m_bModal = false;

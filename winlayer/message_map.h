@@ -45,11 +45,6 @@ BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
     switch (dwMsgMapID) {                                                                         \
       case 0:
 
-// Starts an alternative map, reached through CHAIN_MSG_MAP_ALT or ProcessWindowMessage(..., id).
-#define ALT_MSG_MAP(msgMapID) \
-  break;                      \
-  case msgMapID:
-
 #define END_MSG_MAP() \
   break;              \
   default:            \
@@ -107,17 +102,12 @@ BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
   if (uMsg == WM_NOTIFY && WINLAYER_NMHDR->code == static_cast<UINT>(cd)) \
   WINLAYER_CALL_HANDLER(func(static_cast<int>(wParam), WINLAYER_NMHDR, bHandled))
 
-// Chains to another map: a base class (CHAIN_MSG_MAP(CBase<T, U>) is fine), a member object,
-// or a numbered alternative map of a base class.
+// Chains to another map: a base class (CHAIN_MSG_MAP(CBase<T, U>) is fine) or a member object.
 #define CHAIN_MSG_MAP(...) \
   if (__VA_ARGS__::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0)) return TRUE;
 
 #define CHAIN_MSG_MAP_MEMBER(theChainMember) \
   if ((theChainMember).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0)) return TRUE;
-
-#define CHAIN_MSG_MAP_ALT(theChainClass, msgMapID)                                        \
-  if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, msgMapID)) \
-    return TRUE;
 
 // In a parent: hands notifications (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR..., scroll
 // messages ...) back to the control that sent them, as OCM_ messages.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wmp.h>
 
+#include "list_paint.h"
 #include "test_dialogs.h"
 #include "winlayer/ax_dialog.h"
 #include "winlayer/dialog.h"
@@ -55,9 +56,9 @@ class PlainDialog : public CDialogImpl<PlainDialog> {
   void OnFinalMessage(HWND) override { ++finals; }
 };
 
-// Dialogs have an owner, as in the program. (Hiding a shown, activated top-level window costs
-// about two seconds under Wine on a display without a window manager: Wine waits for a
-// withdrawal that only a window manager would confirm.)
+// Dialogs have an owner, as in the program. (Ending a dialog that was shown costs about two
+// seconds under Wine on a display without a window manager: Wine waits for a withdrawal that only
+// a window manager would confirm. Only the timer test pays it.)
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,17 +109,6 @@ TEST_F(DialogTest, ModelessDialogAnswersThroughItsMap) {
 
 // ---- custom draw: the dialog's WM_NOTIFY result must reach the list
 
-class CustomDrawCounter {
- public:
-  int itemPrePaints = 0;
-  LRESULT Answer(LPNMHDR header) {
-    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) ++itemPrePaints;
-    return CDRF_DODEFAULT;
-  }
-};
-
 class ReflectedList : public CWindowImpl<ReflectedList>, public CustomDrawCounter {
  public:
   BEGIN_MSG_MAP(ReflectedList)
@@ -144,31 +134,6 @@ class ListsDialog : public CDialogImpl<ListsDialog>, public CustomDrawCounter {
   LRESULT OnCustomDraw(int, LPNMHDR header, BOOL&) { return Answer(header); }
 };
 
-// Fills a report list with rows and paints it into a memory DC.
-void FillAndPaint(HWND list, int rows) {
-  LVCOLUMNW column = {};
-  column.mask = LVCF_WIDTH;
-  column.cx = 100;
-  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  wchar_t text[] = L"row";
-  for (int i = 0; i < rows; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = text;
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 200);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-}
-
 class HostTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -186,8 +151,8 @@ class HostTest : public ::testing::Test {
 TEST_F(HostTest, NotifyResultReachesTheListDirectlyAndThroughReflection) {
   ListsDialog dialog;
   ASSERT_NE(nullptr, dialog.Create(host));
-  FillAndPaint(dialog.GetDlgItem(IDC_TEST_DIRECT_LIST), 3);
-  FillAndPaint(dialog.GetDlgItem(IDC_TEST_REFLECTED_LIST), 2);
+  FillAndPaintList(dialog.GetDlgItem(IDC_TEST_DIRECT_LIST), 3);
+  FillAndPaintList(dialog.GetDlgItem(IDC_TEST_REFLECTED_LIST), 2);
   EXPECT_EQ(3, dialog.itemPrePaints);
   EXPECT_EQ(2, dialog.reflected.itemPrePaints);
   dialog.DestroyWindow();

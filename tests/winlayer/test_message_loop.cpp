@@ -1,5 +1,5 @@
-// The UI thread's message loop: filters see messages before dispatch, idle handlers run when the
-// queue runs empty, WM_QUIT ends the loop with its code; the module keeps one loop per thread.
+// The UI thread's message loop: filters see messages before dispatch, WM_QUIT ends the loop with
+// its code; the module keeps one loop per thread.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -13,21 +13,14 @@
 
 namespace {
 
-constexpr UINT kStep = WM_USER + 1;
-
 class Target : public CWindowImpl<Target, CWindow, CWinTraits<WS_POPUP>> {
  public:
   std::vector<std::string>* log = nullptr;
   BEGIN_MSG_MAP(Target)
   MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
-  MESSAGE_HANDLER(kStep, OnStep)
   END_MSG_MAP()
   LRESULT OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&) {
     log->push_back("window key " + std::to_string(wParam));
-    return 0;
-  }
-  LRESULT OnStep(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    log->push_back("window step " + std::to_string(wParam));
     return 0;
   }
 };
@@ -76,43 +69,6 @@ TEST(MessageLoop, FiltersClaimMessagesLatestFirstAndQuitEndsTheRun) {
   w.DestroyWindow();
 }
 
-// Posts the next step from its idle turns: the loop only offers a new turn after new work.
-class Stepper : public CIdleHandler {
- public:
-  HWND target = nullptr;
-  int turns = 0;
-  BOOL OnIdle() override {
-    ++turns;
-    if (turns == 1) {
-      PostMessageW(target, kStep, 1, 0);
-    } else if (turns == 2) {
-      // A mouse move is not new work: it must not earn another turn.
-      PostMessageW(target, WM_MOUSEMOVE, 0, 0);
-      SetTimer(target, 1, 30, nullptr);
-    } else {
-      KillTimer(target, 1);
-      PostQuitMessage(turns);
-    }
-    return FALSE;
-  }
-};
-
-TEST(MessageLoop, IdleHandlersRunWhenTheQueueEmptiesAfterNewWork) {
-  std::vector<std::string> log;
-  Target w;
-  w.log = &log;
-  ASSERT_NE(nullptr, w.Create(nullptr));
-  CMessageLoop loop;
-  Stepper stepper;
-  stepper.target = w;
-  ASSERT_TRUE(loop.AddIdleHandler(&stepper));
-  EXPECT_EQ(3, loop.Run());  // turns: start, after the step, after the timer
-  EXPECT_EQ((std::vector<std::string>{"window step 1"}), log);
-  EXPECT_TRUE(loop.RemoveIdleHandler(&stepper));
-  EXPECT_FALSE(loop.RemoveIdleHandler(&stepper));
-  w.DestroyWindow();
-}
-
 TEST(AppModule, KeepsOneMessageLoopPerThread) {
   CMessageLoop mine, theirs, another;
   ASSERT_TRUE(_Module.AddMessageLoop(&mine));
@@ -138,19 +94,6 @@ TEST(AppModule, KeepsOneMessageLoopPerThread) {
   EXPECT_TRUE(_Module.RemoveMessageLoop());
   EXPECT_FALSE(_Module.RemoveMessageLoop());
   EXPECT_EQ(nullptr, _Module.GetMessageLoop());
-}
-
-TEST(AppModule, ResourceInstanceFollowsTheModuleUnlessSet) {
-  HINSTANCE self = GetModuleHandleW(nullptr);
-  EXPECT_EQ(self, _Module.GetModuleInstance());
-  EXPECT_EQ(self, _Module.GetResourceInstance());
-  ASSERT_EQ(S_OK, _Module.Init(nullptr, self));
-  HINSTANCE other = GetModuleHandleW(L"user32.dll");
-  EXPECT_EQ(self, _Module.SetResourceInstance(other));
-  EXPECT_EQ(other, _Module.GetResourceInstance());
-  EXPECT_EQ(self, _Module.GetModuleInstance());
-  _Module.Term();
-  EXPECT_EQ(self, _Module.GetResourceInstance());
 }
 
 }  // namespace
