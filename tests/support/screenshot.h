@@ -1,0 +1,15 @@
+// Pictures of windows for people to look at: a window as it shows on the screen, saved as a
+// PNG file (test artefacts, not compared by any test).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// Copies what window shows, frame and children included, into a PNG file at path (its folder
+// is created). False when the window cannot be read or the file cannot be written.
+bool SaveWindowPng(HWND window, const std::wstring& path);
+
+}  // namespace testsupport
