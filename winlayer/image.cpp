@@ -6,18 +6,9 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+#include "winlayer/gdiplus_startup.h"
 
-// Started once, by whichever thread first needs it, and never shut down (see image.h). The
-// flag is trivially destructible, so no exit-time destructor touches GDI+ either.
-bool GdiplusReady() {
-  static const bool ready = [] {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
-  }();
-  return ready;
-}
+namespace {
 
 // Whether the decoded picture has transparent pixels: an alpha format, or a palette (GIF)
 // with a transparent entry.
@@ -53,7 +44,7 @@ CImage::~CImage() {
 
 HRESULT CImage::Load(LPCWSTR path) {
   Destroy();
-  if (!path || !GdiplusReady()) return E_FAIL;
+  if (!path || !EnsureGdiplusStarted()) return E_FAIL;
   Gdiplus::Bitmap picture(path);
   if (picture.GetLastStatus() != Gdiplus::Ok) return E_FAIL;
   int width = static_cast<int>(picture.GetWidth());

@@ -73,7 +73,7 @@ class ButtonsTest : public ::testing::Test {
   void Draw(Canvas& canvas, UINT action, UINT state) {
     DRAWITEMSTRUCT dis = {
         ODT_BUTTON, kButtonId,   0,           action,
-        state,      host.button, canvas.dc(), RECT{0, 0, canvas.width(), canvas.height()},
+        state,      host.button, canvas.hdc(), RECT{0, 0, canvas.width(), canvas.height()},
         0};
     host.button.DrawItem(dis);
   }
@@ -103,7 +103,7 @@ TEST_F(ButtonsTest, AButtonIsDrawnInTheColourOfItsStateWithCentredWhiteText) {
   host.button.SetNormalBkColor(kNormal);
   host.button.SetPressedBkColor(kPressed);
   Canvas canvas(80, 30);
-  HGDIOBJ fontBefore = ::GetCurrentObject(canvas.dc(), OBJ_FONT);
+  HGDIOBJ fontBefore = ::GetCurrentObject(canvas.hdc(), OBJ_FONT);
 
   Draw(canvas, ODA_DRAWENTIRE, 0);
   EXPECT_EQ(kNormal, canvas.at(0, 0));
@@ -113,7 +113,7 @@ TEST_F(ButtonsTest, AButtonIsDrawnInTheColourOfItsStateWithCentredWhiteText) {
   EXPECT_NEAR(40, text.CenterPoint().x, 2);
   EXPECT_NEAR(15, text.CenterPoint().y, 2);
   // The caller's DC gets its own font back (the font of the face is deleted after use).
-  EXPECT_EQ(fontBefore, ::GetCurrentObject(canvas.dc(), OBJ_FONT));
+  EXPECT_EQ(fontBefore, ::GetCurrentObject(canvas.hdc(), OBJ_FONT));
 
   // Pressed: the other colour inside a grey frame.
   Draw(canvas, ODA_SELECT, ODS_SELECTED);
@@ -152,12 +152,12 @@ TEST_F(ButtonsTest, ARealButtonIsPaintedThroughItsOwnerAndCanBeRounded) {
   host.button.SetNormalBkColor(kNormal);
   host.button.SetPressedBkColor(kPressed);
   Canvas canvas(80, 30);
-  ::SendMessageW(host.button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  ::SendMessageW(host.button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
   EXPECT_GT(host.draws, 0);
   EXPECT_EQ(kNormal, canvas.at(40, 2));
 
   host.button.SetState(TRUE);  // held down
-  ::SendMessageW(host.button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  ::SendMessageW(host.button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
   EXPECT_EQ(kFrame, canvas.at(40, 0));
   EXPECT_EQ(kPressed, canvas.at(40, 2));
   host.button.SetState(FALSE);

@@ -66,7 +66,7 @@ class TabStripTest : public ::testing::Test {
     return rect;
   }
   static void PaintInto(HWND strip, Canvas& canvas) {
-    ::SendMessageW(strip, WM_PAINT, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    ::SendMessageW(strip, WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()), 0);
   }
 
   Host host;
@@ -190,5 +190,5 @@ TEST_F(TabStripTest, TheBasePaintingEndsInDrawExtra) {
   Canvas canvas(200, 30);
   PaintInto(strip, canvas);
   EXPECT_EQ(1, strip.extras);
-  EXPECT_EQ(1, ::SendMessageW(strip, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0));
+  EXPECT_EQ(1, ::SendMessageW(strip, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.hdc()), 0));
 }

@@ -17,7 +17,8 @@ class Canvas {
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
-  HDC dc() const { return m_dc.m_hDC; }
+  CDCHandle dc() const { return CDCHandle(m_dc.m_hDC); }
+  HDC hdc() const { return m_dc.m_hDC; }
   int width() const { return m_width; }
   int height() const { return m_height; }
   // CLR_INVALID outside the canvas.

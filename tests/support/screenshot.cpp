@@ -6,21 +6,12 @@
 #include <vector>
 
 #include "winlayer/gdi_dc.h"
+#include "winlayer/gdiplus_startup.h"
 #include "winlayer/geometry.h"
 
 namespace testsupport {
 
 namespace {
-
-// Started once and left running, as the program's own pictures do.
-bool GdiplusReady() {
-  static const bool ready = [] {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
-  }();
-  return ready;
-}
 
 bool FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
   UINT count = 0, size = 0;
@@ -48,7 +39,8 @@ void MakeFolderOf(const std::wstring& path) {
 
 bool SaveWindowPng(HWND window, const std::wstring& path) {
   CRect rect;
-  if (!::GetWindowRect(window, &rect) || rect.IsRectEmpty() || !GdiplusReady()) return false;
+  if (!::GetWindowRect(window, &rect) || rect.IsRectEmpty() || !EnsureGdiplusStarted())
+    return false;
   // The window's own DC reads what the window shows even where others cover it.
   CWindowDC source(window);
   CDC copy;

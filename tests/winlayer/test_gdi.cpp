@@ -1,8 +1,11 @@
 // GDI wrappers: who deletes which handle, and the double buffer of owner-drawn windows.
 #include <gtest/gtest.h>
 
+#include "support/canvas.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/gdi_objects.h"
+
+using testsupport::Canvas;
 
 namespace {
 
@@ -13,33 +16,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 bool Exists(HGDIOBJ object) {
   return ::GetObjectType(object) != 0;
 }
-
-// A memory DC over a 32-bit DIB of the given size, filled white: a target whose pixels the
-// tests can read back exactly.
-class Canvas {
- public:
-  Canvas(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    m_dc.CreateCompatibleDC();
-    m_bitmap.CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits);
-    m_old = m_dc.SelectBitmap(m_bitmap);
-    m_dc.FillSolidRect(0, 0, width, height, kWhite);
-  }
-  ~Canvas() { m_dc.SelectBitmap(m_old); }
-  CDCHandle dc() const { return CDCHandle(m_dc); }
-  COLORREF at(int x, int y) const { return m_dc.GetPixel(x, y); }
-
- private:
-  CDC m_dc;
-  CBitmap m_bitmap;
-  HBITMAP m_old = nullptr;
-};
 
 }  // namespace
 
