@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "controls/link.h"
 #include "controls/my_button.h"
 #include "controls/my_tip.h"
 #include "support/canvas.h"
 #include "support/gtest_cstring.h"
+#include "support/message_box_recorder.h"
 #include "support/program_folder.h"
 #include "winlayer/geometry.h"
 #include "winlayer/window_impl.h"
@@ -37,10 +39,17 @@ class Host : public CWindowImpl<Host, CWindow, CWinTraits<WS_POPUP | WS_CLIPCHIL
  public:
   CMyButton button;
   int draws = 0;
+  std::vector<WORD> notifications;  // of WM_COMMAND
 
   BEGIN_MSG_MAP(Host)
   MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+  MESSAGE_HANDLER(WM_COMMAND, OnCommand)
   END_MSG_MAP()
+
+  LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    notifications.push_back(HIWORD(wParam));
+    return 0;
+  }
 
   LRESULT OnDrawItem(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     if (wParam != kButtonId) {
@@ -71,10 +80,15 @@ class ButtonsTest : public ::testing::Test {
   }
   // Has the button draw itself into canvas as the owner's WM_DRAWITEM would.
   void Draw(Canvas& canvas, UINT action, UINT state) {
-    DRAWITEMSTRUCT dis = {
-        ODT_BUTTON, kButtonId,   0,           action,
-        state,      host.button, canvas.hdc(), RECT{0, 0, canvas.width(), canvas.height()},
-        0};
+    DRAWITEMSTRUCT dis = {ODT_BUTTON,
+                          kButtonId,
+                          0,
+                          action,
+                          state,
+                          host.button,
+                          canvas.hdc(),
+                          RECT{0, 0, canvas.width(), canvas.height()},
+                          0};
     host.button.DrawItem(dis);
   }
 
@@ -321,4 +335,100 @@ TEST_F(ButtonsTest, ATipGoesWithItsControlOrItsObject) {
   ::DestroyWindow(button);
   EXPECT_FALSE(::IsWindow(tipWindow));
   EXPECT_EQ(nullptr, tip.GetToolTip());
+}
+
+namespace {
+
+constexpr COLORREF kLinkBackground = 0x373438;
+constexpr COLORREF kLinkText = 0xA19FA1;
+constexpr wchar_t kUnopenable[] = L"zzz-no-such-scheme:register";
+
+}  // namespace
+
+class LinkTest : public ButtonsTest {
+ protected:
+  void SetUp() override {
+    ButtonsTest::SetUp();
+    label.Create(host, CRect(10, 10, 110, 30), L"注册新用户", WS_CHILD | WS_VISIBLE);
+    ASSERT_TRUE(label.IsWindow());
+  }
+  LRESULT Press(int x, int y) {
+    return ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  }
+
+  CStatic label;
+  CLink link;
+};
+
+TEST_F(LinkTest, ALinkPaintsItsTextCentredInThePanelColoursAndShowsItsAddressAsATip) {
+  TipCallRecorder recorder;
+  wchar_t address[64];
+  lstrcpyW(address, kUnopenable);
+  ASSERT_TRUE(link.Init(label, address, CString(L"注册新用户")));
+  // The caller's buffer may be gone as soon as Init returns.
+  lstrcpyW(address, L"zzz-other:x");
+  EXPECT_STREQ(kUnopenable, link.GetUrl());
+  EXPECT_TRUE(link.GetStyle() & SS_NOTIFY);  // or the static would never see the mouse
+
+  Canvas canvas(100, 20);
+  ::SendMessageW(link, WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()), 0);
+  EXPECT_EQ(kLinkBackground, canvas.at(0, 0));
+  EXPECT_EQ(kLinkBackground, canvas.at(99, 19));
+  CRect text = Extent(canvas, kLinkText);
+  ASSERT_FALSE(text.IsRectEmpty());
+  EXPECT_NEAR(50, text.CenterPoint().x, 2);
+  EXPECT_LT(text.top, 5);  // top-aligned: one line from the top
+
+  CRect rect;
+  std::wstring tipText;
+  ASSERT_TRUE(GetTool(link.GetToolTip(), link, &rect, &tipText));
+  EXPECT_EQ(kUnopenable, tipText);
+  EXPECT_EQ(CRect(0, 0, 100, 20), rect);
+  EXPECT_EQ(1, recorder.LastActivation(link.GetToolTip()));
+}
+
+TEST_F(LinkTest, APressInsideOpensTheAddressAndEveryPressStartsDraggingTheDialog) {
+  testsupport::MessageBoxRecorder boxes;  // the shell cannot open the address: a box says so
+  ASSERT_TRUE(link.Init(label, kUnopenable, CString(L"注册新用户")));
+  auto takePosted = [&](HWND window, MSG* msg) {
+    return ::PeekMessageW(msg, window, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) != FALSE;
+  };
+
+  Press(5, 6);
+  EXPECT_EQ(1u, boxes.count());
+  MSG msg;
+  ASSERT_TRUE(takePosted(host, &msg));  // taken, never dispatched: it would start a move loop
+  EXPECT_EQ(static_cast<WPARAM>(HTCAPTION), msg.wParam);
+  CPoint onScreen(5, 6);
+  link.ClientToScreen(&onScreen);
+  EXPECT_EQ(onScreen, CPoint(msg.lParam));
+  EXPECT_FALSE(takePosted(link, &msg));
+
+  // A press from outside (the mouse captured elsewhere) opens nothing but still drags.
+  Press(-5, 40);
+  EXPECT_EQ(1u, boxes.count());
+  EXPECT_TRUE(takePosted(host, &msg));
+}
+
+TEST_F(LinkTest, OtherMouseMessagesShowTheHandReachTheTipAndTheStatic) {
+  TipCallRecorder recorder;
+  ASSERT_TRUE(link.Init(label, kUnopenable, CString(L"忘记密码？")));
+  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  ::SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
+  EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), ::GetCursor());
+  testsupport::MessageBoxRecorder boxes;
+  Press(3, 4);
+  ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+  ::SendMessageW(link, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 4));
+  std::vector<UINT> expected = {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
+  EXPECT_EQ(expected, recorder.Relayed(link.GetToolTip(), link));
+  // The static still tells its parent (the press itself belongs to the link alone).
+  EXPECT_EQ(std::vector<WORD>{STN_DBLCLK}, host.notifications);
+
+  // One window object per window; the tip goes with the static.
+  CLink second;
+  EXPECT_FALSE(second.Init(link, kUnopenable, CString(L"again")));
+  HWND tip = link.GetToolTip();
+  label.DestroyWindow();
+  EXPECT_FALSE(::IsWindow(tip));
 }

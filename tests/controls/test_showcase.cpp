@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "controls/link.h"
 #include "controls/my_button.h"
 #include "controls/skin_font.h"
 #include "controls/sub_tab.h"
@@ -113,6 +114,16 @@ TEST(Showcase, SavesAPictureOfTheSkinnedControls) {
   // The login dialog's two buttons.
   window.AddButton(1, L"登录", CRect(140, 238, 260, 268), 0x117FE4, 0xD8E9EC);
   window.AddButton(2, L"取消", CRect(300, 238, 420, 268), 0x575057, 0xD8E9EC);
+
+  // The login dialog's links (statics turned into links, as the dialog does).
+  CLink links[2];
+  const wchar_t* linkTexts[] = {L"注册新用户", L"忘记密码？"};
+  for (int i = 0; i < 2; ++i) {
+    CStatic label;
+    label.Create(window, CRect(140 + i * 160, 196, 260 + i * 160, 214), linkTexts[i],
+                 WS_CHILD | WS_VISIBLE);
+    ASSERT_TRUE(links[i].Init(label, L"zzz-no-such-scheme:x", CString(linkTexts[i])));
+  }
 
   window.ShowWindow(SW_SHOWNOACTIVATE);
   PumpMessages();
