@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "controls/api_hook.h"
 #include "controls/skin_scrollbar.h"
 #include "controls/skin_scrollbar_state.h"
+#include "support/screenshot.h"
 #include "winlayer/gdi_objects.h"
 
 namespace {
@@ -147,37 +146,6 @@ int Count(const std::vector<Scroll>& scrolls, WORD code) {
   int n = 0;
   for (const Scroll& s : scrolls) n += s.code == code;
   return n;
-}
-
-// Saves the screen area of a window as a 24-bit BMP into $REV_ARTEFACT_DIR, when it is set.
-void SaveScreenshot(HWND hWnd, const char* name) {
-  const char* folder = getenv("REV_ARTEFACT_DIR");
-  if (!folder || !*folder) return;
-  RECT rc;
-  GetWindowRect(hWnd, &rc);
-  const int width = rc.right - rc.left, height = rc.bottom - rc.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
-  SelectObject(mem, old);
-  const DWORD size = ((width * 3 + 3) & ~3) * height;
-  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + size),
-                           0, 0, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
-  const std::string path = std::string(folder) + "\\" + name;
-  if (FILE* out = fopen(path.c_str(), "wb")) {
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-    fwrite(bits, size, 1, out);
-    fclose(out);
-  }
-  DeleteObject(bitmap);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
 }
 
 class SkinScrollBar : public ::testing::Test {
@@ -601,7 +569,7 @@ TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   ASSERT_EQ(0, TopIndex());
   const BarLayout layout = ListLayout(SB_VERT);
   ASSERT_TRUE(layout.HasThumb()) << "80 rows need the vertical bar";
-  SaveScreenshot(Host(), "skin_scrollbar_list.bmp");
+  EXPECT_TRUE(testsupport::SaveWindowPng(Host(), L"screenshots\\skin_scrollbar_list.png"));
 
   const POINT down = OnListBar(SB_VERT, layout.nEnd - 8);
   Click(down, true);
@@ -625,7 +593,7 @@ TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   Pump();
   EXPECT_EQ(last, GetScrollPos(list_, SB_VERT)) << "the skinned state follows the list";
   EXPECT_EQ(ListLayout(SB_VERT).nThumbEnd, ListLayout(SB_VERT).nTrackEnd);
-  SaveScreenshot(Host(), "skin_scrollbar_list_scrolled.bmp");
+  EXPECT_TRUE(testsupport::SaveWindowPng(Host(), L"screenshots\\skin_scrollbar_list_scrolled.png"));
 }
 
 }  // namespace
