@@ -18,15 +18,15 @@ namespace em_utility {
 
 namespace {
 
-const char* const kPrefixes[] = {"detail : ", "normal : ", "important : ", "topmost : ", "error : "};
+const char* const kPrefixes[] = {
+    "detail : ", "normal : ", "important : ", "topmost : ", "error : "};
 
 // GBK: "----------写日志文件开始----------" and its siblings.
 const char kStartBanner[] =
     "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBF\xAA\xCA\xBC----------";
 const char kEndBanner[] =
     "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBD\xE1\xCA\xF8----------";
-const char kSwitchBanner[] =
-    "----------\xC7\xD0\xBB\xBB\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE----------";
+const char kSwitchBanner[] = "----------\xC7\xD0\xBB\xBB\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE----------";
 
 constexpr size_t kMaxText = 204799;  // characters kept of one formatted entry
 
@@ -37,7 +37,9 @@ std::atomic<int> g_narrow_unlock{-1};
 std::atomic<int> g_wide_lock{-1};
 std::atomic<int> g_wide_unlock{-1};
 
-void SetLogLocale() { setlocale(LC_ALL, "chinese-simplified"); }
+void SetLogLocale() {
+  setlocale(LC_ALL, "chinese-simplified");
+}
 
 // msvcrt's functions, so that the formats keep their Windows meaning. The text is measured first:
 // a fixed 200 KiB buffer per call would not fit on the stack of small worker threads.
@@ -69,7 +71,9 @@ std::wstring FormatWide(const wchar_t* format, va_list args) {
   return std::wstring(buffer.data(), kept);
 }
 
-std::fstream* NewStream() { return new (std::nothrow) std::fstream; }
+std::fstream* NewStream() {
+  return new (std::nothrow) std::fstream;
+}
 
 }  // namespace
 
@@ -97,9 +101,13 @@ void log_file::set_level(int level, bool also_higher) {
   m_also_higher = also_higher;
 }
 
-int log_file::lock() { return m_lock ? m_lock->lock_ex() : -1; }
+int log_file::lock() {
+  return m_lock ? m_lock->lock_ex() : -1;
+}
 
-int log_file::unlock() { return m_lock ? m_lock->unlock_ex() : -1; }
+int log_file::unlock() {
+  return m_lock ? m_lock->unlock_ex() : -1;
+}
 
 std::string log_file::time_prefix() const {
   SYSTEMTIME now;
@@ -170,6 +178,12 @@ void log_file::switch_file(bool locked) {
   if (!locked) unlock();
 }
 
+void log_file::switch_with_banner() {
+  switch_file(true);
+  std::fstream* fresh = active();
+  if (fresh && fresh->is_open()) *fresh << time_prefix() << kSwitchBanner << std::endl;
+}
+
 void log_file::write(int level, const std::string& text, bool locked) {
   write_entry(level, text, locked, false);
 }
@@ -188,8 +202,13 @@ void log_file::write_entry(int level, const std::string& text, bool locked, bool
   if (!locked) lock_count = lock();
   try {
     std::fstream* stream = active();
-    // A closed pair (after close or close_files) takes nothing; its size says nothing either, so
-    // it must not switch and truncate the other file.
+    // A file that could not be opened when its turn came hands over to the other one, as a file
+    // that fails to write does, so that logging goes on. A pair closed on purpose (close or
+    // close_files) is not failed: it takes nothing and must not truncate the other file.
+    if (stream && !stream->is_open() && stream->fail()) {
+      switch_with_banner();
+      stream = active();
+    }
     if (stream && stream->is_open()) {
       char head[96];
       _snprintf(head, sizeof head, "[0x%lx](%d, %d)", static_cast<unsigned long>(thread),
@@ -198,9 +217,7 @@ void log_file::write_entry(int level, const std::string& text, bool locked, bool
       *stream << time_prefix() << head << kPrefixes[level] << text << std::endl;
       // A stream that failed to write reports -1 and so moves on to the other file.
       if (static_cast<unsigned>(static_cast<std::streamoff>(stream->tellp())) > m_size_limit) {
-        switch_file(true);
-        std::fstream* fresh = active();
-        if (fresh && fresh->is_open()) *fresh << time_prefix() << kSwitchBanner << std::endl;
+        switch_with_banner();
       }
     }
   } catch (...) {
@@ -234,6 +251,8 @@ void log_file::close() {
       stream->close();
       stream->clear();
     }
+  } else if (stream) {
+    stream->clear();  // closed on purpose now, whatever failed before
   }
   try {
     if (m_stream1 && m_stream1->is_open()) m_stream1->close();
@@ -263,7 +282,9 @@ logger::logger(bool with_lock, bool with_topmost) {
   }
 }
 
-logger::~logger() { close(); }
+logger::~logger() {
+  close();
+}
 
 bool logger::open(const std::wstring& base) {
   if (m_main) m_main->open(base);
@@ -305,20 +326,26 @@ void logger::log_text(const char* text, int level) {
   if (text) write(level, std::string(text));
 }
 
-void logger::log_text(const std::string& text) { write(log_level::normal, text); }
+void logger::log_text(const std::string& text) {
+  write(log_level::normal, text);
+}
 
 void logger::set_level(unsigned level) {
   if (level < 5 && m_main) m_main->set_level(static_cast<int>(level), true);
 }
 
-int logger::get_level() const { return m_main ? m_main->get_level() : log_level::normal; }
+int logger::get_level() const {
+  return m_main ? m_main->get_level() : log_level::normal;
+}
 
 void logger::set_enabled(bool enabled) {
   if (m_main) m_main->set_enabled(enabled);
   if (m_top) m_top->set_enabled(enabled);
 }
 
-bool logger::is_enabled() const { return m_main && m_main->is_enabled(); }
+bool logger::is_enabled() const {
+  return m_main && m_main->is_enabled();
+}
 
 void logger::flush() {
   if (m_main) m_main->flush(false);

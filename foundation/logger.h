@@ -57,6 +57,8 @@ class log_file {
   void write_entry(int level, const std::string& text, bool locked, bool wide);
   void open_file();
   void switch_file(bool locked);
+  // Switches with the lock held and starts the new file with the switch banner.
+  void switch_with_banner();
   std::string time_prefix() const;
 
   std::fstream* m_stream1;

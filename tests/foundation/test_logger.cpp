@@ -21,8 +21,10 @@ namespace {
 constexpr unsigned kLimit = 4194304;
 
 // GBK bytes of the banners.
-const std::string kStart = "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBF\xAA\xCA\xBC----------";
-const std::string kEnd = "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBD\xE1\xCA\xF8----------";
+const std::string kStart =
+    "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBF\xAA\xCA\xBC----------";
+const std::string kEnd =
+    "----------\xD0\xB4\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE\xBD\xE1\xCA\xF8----------";
 const std::string kSwitch = "----------\xC7\xD0\xBB\xBB\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE----------";
 
 std::vector<std::string> Lines(const std::string& bytes) {
@@ -157,6 +159,38 @@ TEST(LogFile, SwitchesOnlyAfterALineEndsPastTheLimit) {
     return;
   }
   FAIL() << "the line never ended exactly at the limit";
+}
+
+TEST(LogFile, AFileThatCannotBeOpenedAtItsTurnHandsBackToTheOther) {
+  TempDir dir;
+  std::wstring base = dir.file(L"d.log");
+  std::wstring one = base + L".1.txt";
+  std::wstring two = base + L".2.txt";
+  ASSERT_TRUE(WriteFileBytes(two, "held\r\n"));
+  SetModified(two, 100);
+  // Another program holds file 2 without sharing it: every switch to it fails.
+  HANDLE held = CreateFileW(two.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  for (bool closeFirst : {false, true}) {
+    ASSERT_TRUE(WriteFileBytes(one, std::string(kLimit - 300, 'x')));
+    log_file file(true);
+    file.open(base);
+    file.write(em_utility::log_level::normal, std::string(400, 'y'), false);  // past the limit
+    if (closeFirst) file.close();
+    file.write(em_utility::log_level::normal, std::string("next"), false);
+    file.flush(false);
+    std::vector<std::string> lines = Lines(ReadFileBytes(one));
+    ASSERT_GE(lines.size(), 2u);
+    if (closeFirst) {  // closed on purpose: nothing written, nothing truncated
+      EXPECT_EQ(std::string(kLimit - 300, 'x'), lines[0].substr(0, kLimit - 300));
+      EXPECT_EQ(std::string::npos, ReadFileBytes(one).find("next"));
+    } else {  // logging goes on in file 1, started over
+      EXPECT_NE(std::string::npos, lines[0].find(") " + kSwitch));
+      EXPECT_EQ("normal : next", Body(lines[1]));
+    }
+  }
+  CloseHandle(held);
+  EXPECT_EQ("held\r\n", ReadFileBytes(two));
 }
 
 TEST(Logger, RoutesLevelsToTheMainAndTopmostFiles) {
