@@ -36,6 +36,9 @@ int Truncate(double value) {
   return static_cast<int>(value);
 }
 
+// Up to this many digits a mantissa is exact in a double.
+constexpr int kExactDigits = 15;
+
 // Powers of ten that a double holds exactly.
 const double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -65,11 +68,13 @@ double ReadTagDouble(const wchar_t* begin, const wchar_t* end) {
   int digits = 0;
   int fractionDigits = 0;
   long long mantissa = 0;
-  for (; IsDigit(p, end); ++p, ++digits) mantissa = mantissa * 10 + (*p - L'0');
+  // Only the digits of the exact case below are added up: a longer run would overflow.
+  auto take = [&](wchar_t c) {
+    if (++digits <= kExactDigits) mantissa = mantissa * 10 + (c - L'0');
+  };
+  for (; IsDigit(p, end); ++p) take(*p);
   if (p < end && *p == L'.') {
-    for (++p; IsDigit(p, end); ++p, ++digits, ++fractionDigits) {
-      mantissa = mantissa * 10 + (*p - L'0');
-    }
+    for (++p; IsDigit(p, end); ++p, ++fractionDigits) take(*p);
   }
   if (digits == 0) return 0.0;
   bool exponent = false;
@@ -85,7 +90,7 @@ double ReadTagDouble(const wchar_t* begin, const wchar_t* end) {
   // Up to 15 digits the mantissa and the power of ten are exact, so one division rounds
   // correctly, exactly as the C library does; anything longer goes to the library, which sees
   // only the prefix read here (so no "inf", "nan" or hexadecimal).
-  if (!exponent && digits <= 15) {
+  if (!exponent && digits <= kExactDigits) {
     double value = static_cast<double>(mantissa) / kExactPowers[fractionDigits];
     return negative ? -value : value;
   }
