@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <clocale>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "foundation/file_util.h"
 #include "foundation/folder_util.h"
 #include "foundation/text_convert.h"
+#include "winlayer/cstring.h"
 
 namespace em_utility {
 
@@ -41,8 +43,9 @@ void SetLogLocale() {
   setlocale(LC_ALL, "chinese-simplified");
 }
 
-// msvcrt's functions, so that the formats keep their Windows meaning. The text is measured first:
-// a fixed 200 KiB buffer per call would not fit on the stack of small worker threads.
+// msvcrt's functions (CString's for wide text), so that the formats keep their Windows meaning.
+// The text is measured first: a fixed 200 KiB buffer per call would not fit on the stack of small
+// worker threads.
 std::string FormatNarrow(const char* format, va_list args) {
   if (!format) return std::string();
   va_list measure;
@@ -58,17 +61,10 @@ std::string FormatNarrow(const char* format, va_list args) {
 }
 
 std::wstring FormatWide(const wchar_t* format, va_list args) {
-  if (!format) return std::wstring();
-  va_list measure;
-  va_copy(measure, args);
-  int length = _vscwprintf(format, measure);
-  va_end(measure);
-  if (length <= 0) return std::wstring();
-  size_t kept = std::min(static_cast<size_t>(length), kMaxText);
-  std::vector<wchar_t> buffer(kept + 1);
-  _vsnwprintf(buffer.data(), kept, format, args);
-  buffer[kept] = 0;
-  return std::wstring(buffer.data(), kept);
+  CString text;
+  text.FormatV(format, args);
+  size_t kept = std::min(static_cast<size_t>(text.GetLength()), kMaxText);
+  return std::wstring(text.GetString(), kept);
 }
 
 std::fstream* NewStream() {

@@ -7,6 +7,8 @@
 
 #include "foundation/common_helpers.h"
 #include "foundation/text_convert.h"
+#include "foundation/text_util.h"
+#include "winlayer/cstring.h"
 
 std::vector<std::wstring> BreakTextIntoLines(const std::wstring& text, int width,
                                              const std::function<int(wchar_t)>& measure) {
@@ -63,47 +65,28 @@ int GetDateNumberAfterDays(int days) {
   return GetDateNumber(_time64(nullptr) + static_cast<__time64_t>(days) * 86400);
 }
 
-bool IsCjkChar(wchar_t ch) { return ch >= 0x4E00 && ch <= 0x9FA5; }
-bool IsDigitChar(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
-bool IsLetterChar(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
+bool IsCjkChar(wchar_t ch) {
+  return ch >= 0x4E00 && ch <= 0x9FA5;
+}
+bool IsDigitChar(wchar_t ch) {
+  return ch >= L'0' && ch <= L'9';
+}
+bool IsLetterChar(wchar_t ch) {
+  return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
+}
 
 std::wstring FormatWString(const wchar_t* format, ...) {
   if (!format) return std::wstring();
   va_list args;
   va_start(args, format);
-  va_list measure;
-  va_copy(measure, args);
-  int length = _vscwprintf(format, measure);
-  va_end(measure);
-  std::wstring result;
-  if (length > 0) {
-    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-    _vsnwprintf(buffer.data(), buffer.size(), format, args);
-    buffer[static_cast<size_t>(length)] = 0;
-    result.assign(buffer.data(), static_cast<size_t>(length));
-  }
+  CString text;
+  text.FormatV(format, args);
   va_end(args);
-  return result;
+  return std::wstring(text.GetString(), static_cast<size_t>(text.GetLength()));
 }
 
 std::string UrlEncode(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char byte : text) {
-    // ASCII classes only: the C library's tables change with the locale (GBK lead bytes).
-    bool alnum = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-                 (byte >= 'a' && byte <= 'z');
-    if (alnum) {
-      out += static_cast<char>(byte);
-    } else if (byte == ' ' || (byte >= '\t' && byte <= '\r')) {
-      out += '+';
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    }
-  }
-  return out;
+  return em_utility::url_encode(text);
 }
 
 void TrimSpaces(std::string& text) {
