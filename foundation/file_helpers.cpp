@@ -10,12 +10,15 @@
 #include "foundation/folder_util.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
 const wchar_t kCopyFailedText[] = L"复制歌曲信息失败，请确认所选设备有足够的存储空间！";
 
-HWND FrameWindow() { return CMainFrame::GetInstance()->m_hWnd; }
+HWND FrameWindow() {
+  return CMainFrame::GetInstance()->m_hWnd;
+}
 
 // The folder part of a path (everything before its last backslash); empty without one.
 std::wstring FolderOf(const wchar_t* path) {
@@ -29,8 +32,26 @@ void MakeFolderOf(const wchar_t* path) {
   if (!folder.empty()) em_utility::make_dirs(folder.c_str(), L'\\');
 }
 
-DWORD CALLBACK CancelCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER,
-                                  DWORD, DWORD, HANDLE, HANDLE, LPVOID cancelEvent) {
+// Calls visit(path, entry) for every entry that a search pattern finds, the path being the
+// pattern's folder part followed by the entry's name. A pattern without a folder part searches
+// the current folder, so its paths are bare names, never names in the drive's root.
+template <class Visit>
+void ForEachMatch(const wchar_t* pattern, Visit visit) {
+  if (!pattern || !*pattern) return;
+  std::wstring text = pattern;
+  size_t folderEnd = text.find_last_of(L"\\/:");
+  std::wstring folder =
+      folderEnd == std::wstring::npos ? std::wstring() : text.substr(0, folderEnd + 1);
+  WIN32_FIND_DATAW found;
+  ScopedFindHandle search(FindFirstFileW(pattern, &found));
+  if (!search.valid()) return;
+  do {
+    visit(folder + found.cFileName, found);
+  } while (FindNextFileW(search.get(), &found));
+}
+
+DWORD CALLBACK CancelCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+                                  DWORD, HANDLE, HANDLE, LPVOID cancelEvent) {
   HANDLE event = static_cast<HANDLE>(cancelEvent);
   if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return PROGRESS_CANCEL;
   return PROGRESS_CONTINUE;
@@ -46,7 +67,9 @@ bool OpenUrl(const wchar_t* url) {
   return false;
 }
 
-bool FileExists(const wchar_t* path) { return em_utility::file_exists(path); }
+bool FileExists(const wchar_t* path) {
+  return em_utility::file_exists(path);
+}
 
 bool CopyFileCreatingFolder(const wchar_t* source, const wchar_t* target, bool failIfExists) {
   MakeFolderOf(target);
@@ -86,32 +109,21 @@ bool DeleteFileLogged(const wchar_t* path) {
 }
 
 void DeleteFilesMatching(const wchar_t* pattern) {
-  std::wstring folder = FolderOf(pattern) + L"\\";
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    DeleteFileW((folder + found.cFileName).c_str());
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  ForEachMatch(pattern, [](const std::wstring& path, const WIN32_FIND_DATAW&) {
+    DeleteFileW(path.c_str());  // folders among the matches simply stay
+  });
 }
 
 void DeleteSubfolders(const wchar_t* pattern) {
-  std::wstring folder = FolderOf(pattern) + L"\\";
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
+  ForEachMatch(pattern, [](const std::wstring& path, const WIN32_FIND_DATAW& found) {
     std::wstring name = found.cFileName;
     // Plain folders only: hidden, system or read-only ones are left alone.
     if (found.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY || name == L"." || name == L"..") {
-      continue;
+      return;
     }
-    std::wstring sub = folder + name;
-    DeleteFilesMatching((sub + L"\\*").c_str());
-    RemoveDirectoryW(sub.c_str());
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+    DeleteFilesMatching((path + L"\\*").c_str());
+    RemoveDirectoryW(path.c_str());
+  });
 }
 
 DWORD WINAPI CopySongsToDeviceThread(LPVOID parameter) {

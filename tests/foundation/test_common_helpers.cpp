@@ -20,9 +20,13 @@ namespace {
 ::testing::Environment* const g_folder =
     ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
 
-DWORD WINAPI ExitWith(LPVOID code) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(code)); }
+DWORD WINAPI ExitWith(LPVOID code) {
+  return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(code));
+}
 
-DWORD WINAPI SetEventProc(LPVOID event) { return SetEvent(static_cast<HANDLE>(event)) ? 0 : 1; }
+DWORD WINAPI SetEventProc(LPVOID event) {
+  return SetEvent(static_cast<HANDLE>(event)) ? 0 : 1;
+}
 
 DWORD WINAPI SleepForever(LPVOID) {
   Sleep(INFINITE);
@@ -37,7 +41,9 @@ struct Handle {
   HANDLE h;
 };
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace
 
@@ -84,12 +90,12 @@ TEST(FileHelpers, CopyWithProgressCopiesOnceAndNeverOverwrites) {
   ASSERT_TRUE(WriteFileBytes(dir.file(L"b.bin"), "b"));
   Handle cancel(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   testsupport::MessageBoxRecorder boxes;
-  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"a.bin").c_str(), dir.file(L"c\\a.bin").c_str(),
-                                   cancel.h));
+  EXPECT_TRUE(
+      CopyFileWithProgress(dir.file(L"a.bin").c_str(), dir.file(L"c\\a.bin").c_str(), cancel.h));
   EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
   // An existing target is an ordinary failure: logged, reported as done, no box.
-  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"b.bin").c_str(), dir.file(L"c\\a.bin").c_str(),
-                                   cancel.h));
+  EXPECT_TRUE(
+      CopyFileWithProgress(dir.file(L"b.bin").c_str(), dir.file(L"c\\a.bin").c_str(), cancel.h));
   EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
   EXPECT_EQ(0u, boxes.count());
 }
@@ -130,6 +136,15 @@ TEST(FileHelpers, PatternDeletesLeaveForeignFoldersAlone) {
   EXPECT_FALSE(Exists(dir.file(L"sub")));
   EXPECT_TRUE(Exists(dir.file(L"hidden")));
   SetFileAttributesW(dir.file(L"hidden").c_str(), FILE_ATTRIBUTE_DIRECTORY);
+
+  // A pattern without a folder deletes in the current folder (not in the drive's root).
+  ASSERT_TRUE(WriteFileBytes(dir.file(L"here.tmp"), "h"));
+  wchar_t previous[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(dir.path().c_str()));
+  DeleteFilesMatching(L"*.tmp");
+  SetCurrentDirectoryW(previous);
+  EXPECT_FALSE(Exists(dir.file(L"here.tmp")));
 }
 
 TEST(OpenUrl, AnAddressTheShellCannotOpenIsReportedToTheUser) {
@@ -201,7 +216,8 @@ TEST(Text, FormattingEncodingAndCharacterClasses) {
   // After the logger's locale change the C library would map GBK lead bytes; encoding must not.
   setlocale(LC_ALL, "chinese-simplified");
   EXPECT_EQ("a+b%26c%3D1++", UrlEncode("a b&c=1\t\n"));
-  EXPECT_EQ("%B0%A1Az09", UrlEncode("\xB0\xA1" "Az09"));
+  EXPECT_EQ("%B0%A1Az09", UrlEncode("\xB0\xA1"
+                                    "Az09"));
   setlocale(LC_ALL, "C");
 
   std::string padded = "  two words  ";
