@@ -21,34 +21,36 @@ CMainFrame* CMainFrame::GetInstance() {
   return instance;
 }
 
-CMainFrame::CMainFrame() { m_imageDownloader.SetLogger(GetLogger()); }
+CMainFrame::CMainFrame() {
+  m_imageDownloader.SetLogger(GetLogger());
+}
 
 CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::SetCursorState(int state) {
   if (state < 0 || state > 4) return;
-  int current;
-  {
-    std::lock_guard<std::mutex> lock(g_cursorMutex);
-    if (state == g_currentState) return;
-    bool busy = g_currentState == 0;
-    if (state == 0) {
-      g_rememberedState = g_currentState;
-      g_currentState = 0;
-    } else if (state == 1) {
-      if (!busy) return;
-      g_currentState = g_rememberedState;
-    } else if (busy) {
-      g_rememberedState = state;
-    } else {
-      g_currentState = state;
-    }
-    current = g_currentState;
+  // The request worker and the UI thread both call this: the states and the cursor they show
+  // change together, or a late SetCursor could show a state that is no longer current.
+  std::lock_guard<std::mutex> lock(g_cursorMutex);
+  if (state == g_currentState) return;
+  bool busy = g_currentState == 0;
+  if (state == 0) {
+    g_rememberedState = g_currentState;
+    g_currentState = 0;
+  } else if (state == 1) {
+    if (!busy) return;
+    g_currentState = g_rememberedState;
+  } else if (busy) {
+    g_rememberedState = state;
+  } else {
+    g_currentState = state;
   }
-  if (current != m_nCursorState) {
-    m_nCursorState = current;
-    SetCursor(LoadCursorW(nullptr, kCursors[current]));
+  if (g_currentState != m_nCursorState) {
+    m_nCursorState = g_currentState;
+    SetCursor(LoadCursorW(nullptr, kCursors[g_currentState]));
   }
 }
 
-void CMainFrame::ShowPane(int pane) { m_nPane = pane; }
+void CMainFrame::ShowPane(int pane) {
+  m_nPane = pane;
+}

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "webdata/image_downloader.h"
 #include "winlayer/window.h"
 
@@ -20,7 +22,7 @@ class CMainFrame : public CWindow {
   // Cursor by state: 0 busy, 1 end busy, 2 arrow, 3 hand, 4 text beam. While busy, other states
   // are remembered and restored when the busy state ends.
   void SetCursorState(int state);
-  int GetCursorState() const { return m_nCursorState; }
+  int GetCursorState() const { return m_nCursorState.load(); }
 
   // 0 the music-station panes, 1 the lyric workspace.
   void ShowPane(int pane);
@@ -34,6 +36,6 @@ class CMainFrame : public CWindow {
   CMainFrame& operator=(const CMainFrame&) = delete;
 
   CImageDownloader m_imageDownloader;
-  int m_nCursorState = 2;
+  std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
 };
