@@ -1,0 +1,67 @@
+#include "webdata/api_call.h"
+
+#include "foundation/buffer.h"
+#include "foundation/config.h"
+#include "foundation/site_addresses.h"
+#include "foundation/text_convert.h"
+#include "webdata/curl_transfer.h"
+
+namespace web_api {
+
+std::vector<std::string> ApiHosts() {
+  CConfig* config = GetConfig();
+  std::string host = em_utility::wide_to_ansi(static_cast<const wchar_t*>(config->ApiURL));
+  if (host.empty()) {
+    host = site::DefaultApiHost();
+    config->ApiURL = em_utility::ansi_to_wide(host);
+    config->Save();
+  }
+  return {host};
+}
+
+std::vector<std::string> HeaderLines(const std::string& host, bool post) {
+  std::vector<std::string> lines = {"Accept: */*", "Accept-Language: zh-cn"};
+  if (!post) lines.push_back("Accept-Encoding: gzip, deflate");
+  lines.insert(lines.end(), {"Accept-Charset: utf8", "User-Agent: lklrc(windows) v0.0.0.1",
+                             "host: " + host, "Connection: keep-alive", "Pragma: no-cache",
+                             "Cache-Control: no-cache"});
+  if (post) lines.push_back("Expect:");
+  return lines;
+}
+
+std::string BuildUrl(const std::string& host, const std::string& path, const std::string& query,
+                     const std::string& accessToken) {
+  std::string url = host + path;
+  if (!query.empty()) url += "?" + query;
+  if (!accessToken.empty()) url += "&access_token=" + accessToken;
+  return url;
+}
+
+bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
+                std::string& body) {
+  status = 0;
+  CurlEasyHandle handle(curl_easy_init());
+  if (!handle) return false;
+  CBuffer bodyBuffer(kBufferSize);
+  CBuffer headBuffer(kBufferSize);
+  CURL* curl = handle.get();
+  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &bodyBuffer);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headBuffer);
+  if (anyEncoding) curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+
+  PerformWithRetry(curl);
+  if (!GetResponseCode(curl, status)) status = 0;
+  body = BufferText(bodyBuffer);
+  return true;
+}
+
+}  // namespace web_api

@@ -1,0 +1,32 @@
+// The shape of one web-API call, shared by the request queue's requests and the web-API client:
+// where the API is, the header lines, the address, and the GET that both of them perform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <curl/curl.h>
+
+namespace web_api {
+
+// The API hosts from the settings' ApiURL (thread's ANSI code page). An empty ApiURL is set to
+// the default API host and the settings saved, so that the file names the host in use.
+std::vector<std::string> ApiHosts();
+
+// The header lines of a call, in their order; host names the "host: " line. A POST sends no
+// Accept-Encoding line and ends with an empty "Expect:" so that no continue reply is awaited.
+std::vector<std::string> HeaderLines(const std::string& host, bool post);
+
+// host + path, "?" + query when there is one, "&access_token=" + token when there is one. No
+// scheme: the transfer library takes HTTP.
+std::string BuildUrl(const std::string& host, const std::string& path, const std::string& query,
+                     const std::string& accessToken);
+
+// One GET of the API: accepted encoding "gzip" (the library decodes), or every encoding it
+// supports when anyEncoding is set; the header list; 10 s per perform; at most 2 redirects
+// followed; up to 3 performs while it cannot connect or send. status receives the response code,
+// 0 when none could be read; body the reply body. False only when no transfer handle was had.
+bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
+                std::string& body);
+
+}  // namespace web_api

@@ -1,0 +1,54 @@
+#include "webdata/curl_transfer.h"
+
+#include "foundation/buffer.h"
+
+size_t CurlWriteToBuffer(void* data, size_t size, size_t count, CBuffer* buffer) {
+  size_t total = size * count;
+  if (data && buffer) buffer->Write(data, static_cast<uint32_t>(total));
+  return total;
+}
+
+size_t CurlBufferCallback(char* data, size_t size, size_t count, void* buffer) {
+  return CurlWriteToBuffer(data, size, count, static_cast<CBuffer*>(buffer));
+}
+
+CurlHeaderList MakeHeaderList(const std::vector<std::string>& lines) {
+  CurlHeaderList list;
+  for (const std::string& line : lines) {
+    curl_slist* longer = curl_slist_append(list.get(), line.c_str());
+    if (!longer) return CurlHeaderList();
+    list.release();
+    list.reset(longer);
+  }
+  return list;
+}
+
+CURLcode PerformWithRetry(const std::function<CURLcode()>& perform) {
+  CURLcode code = CURLE_OK;
+  for (int performs = 0; performs < web_api::kMaxPerforms; ++performs) {
+    code = perform();
+    if (code != CURLE_COULDNT_CONNECT && code != CURLE_SEND_ERROR) break;
+  }
+  return code;
+}
+
+CURLcode PerformWithRetry(CURL* handle) {
+  return PerformWithRetry([handle] { return curl_easy_perform(handle); });
+}
+
+bool GetResponseCode(CURL* handle, long& status) {
+  status = 0;
+  return curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK;
+}
+
+std::string BufferText(const CBuffer& buffer) {
+  std::string text;
+  if (buffer.IsEmpty()) return text;
+  text.reserve(buffer.GetCount());
+  uint32_t first = buffer.ReadableSpan();
+  text.append(reinterpret_cast<const char*>(buffer.PosToPtr(buffer.GetReadPos())), first);
+  if (first < buffer.GetCount()) {
+    text.append(reinterpret_cast<const char*>(buffer.PosToPtr(0)), buffer.GetCount() - first);
+  }
+  return text;
+}

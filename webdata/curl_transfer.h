@@ -1,0 +1,55 @@
+// The transfer library's handles and rules shared by every web-API exchange: owned handles, the
+// write callback into a CBuffer, and the retry of transfers that could not connect or send.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBuffer;
+
+struct CurlEasyCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
+
+struct CurlSlistFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlHeaderList = std::unique_ptr<curl_slist, CurlSlistFree>;
+
+namespace web_api {
+// Total time of one perform.
+constexpr long kTimeoutSeconds = 10;
+constexpr long kMaxRedirects = 2;
+// Performs of one exchange while it cannot connect or send.
+constexpr int kMaxPerforms = 3;
+// Initial size of the body and head buffers of an exchange.
+constexpr unsigned kBufferSize = 8192;
+}  // namespace web_api
+
+// Appends size * count bytes to the buffer when both data and buffer are given; always reports
+// size * count as taken.
+size_t CurlWriteToBuffer(void* data, size_t size, size_t count, CBuffer* buffer);
+
+// CurlWriteToBuffer in the form of the library's write and header callbacks (user data: a
+// CBuffer*).
+size_t CurlBufferCallback(char* data, size_t size, size_t count, void* buffer);
+
+// The lines as a header list, in their order; null when the list cannot be made.
+CurlHeaderList MakeHeaderList(const std::vector<std::string>& lines);
+
+// Runs perform until it succeeds or fails for another reason than "could not connect" (7) or
+// "send error" (55), at most web_api::kMaxPerforms times, without a pause; the last result.
+CURLcode PerformWithRetry(const std::function<CURLcode()>& perform);
+CURLcode PerformWithRetry(CURL* handle);
+
+// The response code of the last transfer of the handle; false when it cannot be read.
+bool GetResponseCode(CURL* handle, long& status);
+
+// The buffer's readable bytes as text; the buffer keeps them.
+std::string BufferText(const CBuffer& buffer);
