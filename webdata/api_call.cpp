@@ -22,9 +22,9 @@ std::vector<std::string> ApiHosts() {
 std::vector<std::string> HeaderLines(const std::string& host, bool post) {
   std::vector<std::string> lines = {"Accept: */*", "Accept-Language: zh-cn"};
   if (!post) lines.push_back("Accept-Encoding: gzip, deflate");
-  lines.insert(lines.end(), {"Accept-Charset: utf8", "User-Agent: lklrc(windows) v0.0.0.1",
-                             "host: " + host, "Connection: keep-alive", "Pragma: no-cache",
-                             "Cache-Control: no-cache"});
+  lines.insert(lines.end(),
+               {"Accept-Charset: utf8", "User-Agent: lklrc(windows) v0.0.0.1", "host: " + host,
+                "Connection: keep-alive", "Pragma: no-cache", "Cache-Control: no-cache"});
   if (post) lines.push_back("Expect:");
   return lines;
 }
@@ -37,6 +37,19 @@ std::string BuildUrl(const std::string& host, const std::string& path, const std
   return url;
 }
 
+void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers, CBuffer& body,
+                        CBuffer& head) {
+  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &head);
+}
+
 bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
                 std::string& body) {
   status = 0;
@@ -45,17 +58,9 @@ bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, l
   CBuffer bodyBuffer(kBufferSize);
   CBuffer headBuffer(kBufferSize);
   CURL* curl = handle.get();
-  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  SetTransferOptions(curl, url, headers, bodyBuffer, headBuffer);
   curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlBufferCallback);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &bodyBuffer);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlBufferCallback);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headBuffer);
   if (anyEncoding) curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
 
   PerformWithRetry(curl);

@@ -7,6 +7,8 @@
 
 #include <curl/curl.h>
 
+class CBuffer;
+
 namespace web_api {
 
 // The API hosts from the settings' ApiURL (thread's ANSI code page). An empty ApiURL is set to
@@ -21,6 +23,11 @@ std::vector<std::string> HeaderLines(const std::string& host, bool post);
 // scheme: the transfer library takes HTTP.
 std::string BuildUrl(const std::string& host, const std::string& path, const std::string& query,
                      const std::string& accessToken);
+
+// The options of every exchange with the API: verbose; the URL; the header list; 10 s per
+// perform; at most 2 redirects; body and head appended to the two buffers.
+void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers, CBuffer& body,
+                        CBuffer& head);
 
 // One GET of the API: accepted encoding "gzip" (the library decodes), or every encoding it
 // supports when anyEncoding is set; the header list; 10 s per perform; at most 2 redirects

@@ -42,7 +42,8 @@ std::string UrlEncode(const std::string& text, const char* alsoEscaped) {
 
 std::string CurrentCallId() {
   char text[16];
-  std::snprintf(text, sizeof text, "%d", static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr))));
+  std::snprintf(text, sizeof text, "%d",
+                static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr))));
   return text;
 }
 
@@ -57,8 +58,8 @@ std::string BuildSignedQuery(const std::string& method, const std::vector<ApiPar
     query += UrlEncode(Trimmed(param.name)) + "=" + UrlEncode(Trimmed(param.value)) + "&";
     signedValues.emplace(param.name, param.value);
   }
-  query += std::string("api_key=") + kApiKey + "&method=" + method + "&call_id=" + callId +
-           "&api_sig=";
+  query +=
+      std::string("api_key=") + kApiKey + "&method=" + method + "&call_id=" + callId + "&api_sig=";
   signedValues.emplace("api_key", kApiKey);
   signedValues.emplace("method", method);
   signedValues.emplace("call_id", callId);

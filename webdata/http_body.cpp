@@ -18,7 +18,8 @@ constexpr unsigned short kDefaultHttpPort = 80;
 }  // namespace
 
 bool SplitHttpUrl(const std::string& url, std::string& host, unsigned short& port) {
-  size_t start = url.compare(0, sizeof kHttpScheme - 1, kHttpScheme) == 0 ? sizeof kHttpScheme - 1 : 0;
+  size_t start =
+      url.compare(0, sizeof kHttpScheme - 1, kHttpScheme) == 0 ? sizeof kHttpScheme - 1 : 0;
   size_t slash = url.find('/', start);
   if (slash == std::string::npos || slash - start > kMaxHostPart) return false;
   std::string hostPart = url.substr(start, slash - start);

@@ -31,8 +31,9 @@ int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned rese
                      unsigned reserved2) {
   DWORD state = 0;
   if (!InternetGetConnectedState(&state, 0)) return kDownloadNotAvailable;
-  DWORD access = (state & INTERNET_CONNECTION_PROXY) ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
-                                                     : INTERNET_OPEN_TYPE_DIRECT;
+  DWORD access = (state & INTERNET_CONNECTION_PROXY)
+                     ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
+                     : INTERNET_OPEN_TYPE_DIRECT;
   InternetHandle session(InternetOpenW(kAgent, access, nullptr, nullptr, 0));
   if (!session) return kDownloadNotAvailable;
 

@@ -53,8 +53,7 @@ class TextBlock {
 
 }  // namespace
 
-int InflateHttpBody(const char* data, unsigned length, char** out, bool gzip,
-                    unsigned* outLength) {
+int InflateHttpBody(const char* data, unsigned length, char** out, bool gzip, unsigned* outLength) {
   *out = nullptr;
   if (outLength) *outLength = 0;
 

@@ -44,7 +44,8 @@ bool ResolveHost(const std::string& host, in_addr& address) {
   }
   hostent* entry = gethostbyname(host.c_str());
   if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) {
-    GetLogger()->log(log_level::normal, "Failed gethostbyname(),error code:%d\n", WSAGetLastError());
+    GetLogger()->log(log_level::normal, "Failed gethostbyname(),error code:%d\n",
+                     WSAGetLastError());
     return false;
   }
   address = *reinterpret_cast<in_addr*>(entry->h_addr_list[0]);
@@ -64,7 +65,9 @@ CRequest::CRequest(int kind, const std::string& resultType, int id, int transpor
       m_nTransport(transport),
       m_strResultType(resultType) {}
 
-CRequest::~CRequest() { CloseSocket(); }
+CRequest::~CRequest() {
+  CloseSocket();
+}
 
 void CRequest::CloseSocket() {
   if (m_socket != INVALID_SOCKET) {
@@ -83,7 +86,9 @@ std::string CRequest::BuildSignedQuery(const std::string& method,
   return web_api::BuildSignedQuery(method, params, web_api::CurrentCallId());
 }
 
-std::string CRequest::UrlEncode(const std::string& text) { return web_api::UrlEncode(text); }
+std::string CRequest::UrlEncode(const std::string& text) {
+  return web_api::UrlEncode(text);
+}
 
 CurlHeaderList CRequest::BuildHeaders(bool post) const {
   return MakeHeaderList(web_api::HeaderLines(m_vecHosts.front(), post));
@@ -175,7 +180,8 @@ int CRequest::Receive(std::string& out, unsigned timeout) {
     if (gzip) {
       char* block = nullptr;
       unsigned length = 0;
-      if (InflateHttpBody(body.data(), static_cast<unsigned>(body.size()), &block, true, &length) != 0) {
+      if (InflateHttpBody(body.data(), static_cast<unsigned>(body.size()), &block, true, &length) !=
+          0) {
         GetLogger()->log(log_level::error, L"XML解压失败........!");
       }
       out.assign(block ? block : "", block ? length : 0);

@@ -28,7 +28,9 @@ bool HasExistingFolder(const std::wstring& path) {
 CManualEvent::CManualEvent(bool initiallySet, const wchar_t* name)
     : m_hEvent(CreateEventW(nullptr, TRUE, initiallySet ? TRUE : FALSE, name)) {}
 
-CManualEvent::~CManualEvent() { Close(); }
+CManualEvent::~CManualEvent() {
+  Close();
+}
 
 void CManualEvent::Set() {
   if (m_hEvent) SetEvent(m_hEvent);
@@ -49,9 +51,13 @@ void CManualEvent::Close() {
 
 // ---------------------------------------------------------------------------------------------
 
-CImageDownloader::CImageDownloader() : m_stopEvent(false), m_workEvent(false) { Start(); }
+CImageDownloader::CImageDownloader() : m_stopEvent(false), m_workEvent(false) {
+  Start();
+}
 
-CImageDownloader::~CImageDownloader() { Stop(); }
+CImageDownloader::~CImageDownloader() {
+  Stop();
+}
 
 bool CImageDownloader::Start() {
   if (m_hThread) return true;

@@ -47,7 +47,9 @@ struct FormFree {
 };
 using CurlForm = std::unique_ptr<curl_httppost, FormFree>;
 
-int LocalTime() { return static_cast<int>(static_cast<unsigned>(std::time(nullptr))); }
+int LocalTime() {
+  return static_cast<int>(static_cast<unsigned>(std::time(nullptr)));
+}
 
 }  // namespace
 
@@ -67,11 +69,14 @@ std::string LrcHelper::BuildSignedQuery(const std::string& method,
   return web_api::BuildSignedQuery(method, params, web_api::CurrentCallId());
 }
 
-std::string LrcHelper::UrlEncode(const std::string& text) { return web_api::UrlEncode(text); }
+std::string LrcHelper::UrlEncode(const std::string& text) {
+  return web_api::UrlEncode(text);
+}
 
 ApiPath LrcHelper::BuildAddLyricFileQuery(int songId) {
-  return ApiPath(web_api::kMethodPath,
-                 BuildSignedQuery(kUploadMethod, {{"song_id", std::to_string(songId)}, {"type", "1"}}));
+  return ApiPath(
+      web_api::kMethodPath,
+      BuildSignedQuery(kUploadMethod, {{"song_id", std::to_string(songId)}, {"type", "1"}}));
 }
 
 CurlHeaderList LrcHelper::BuildHeaders(bool useDefaultHost, bool post) {
@@ -98,32 +103,34 @@ std::string LrcHelper::BuildRawRequest(const ApiPath& path, bool post) {
   return text;
 }
 
-void LrcHelper::SetServerTime(int serverTime) { m_nTimeOffset = serverTime - LocalTime(); }
+void LrcHelper::SetServerTime(int serverTime) {
+  m_nTimeOffset = serverTime - LocalTime();
+}
 
 bool LrcHelper::SyncTime() {
   ApiPath path(std::string(web_api::kMethodPath) + kTimePath + "?client_id=" + web_api::kApiKey,
                std::string());
-  CurlHeaderList headers = BuildHeaders(false, false);
   long status = 0;
   std::string body;
-  if (!web_api::PerformGet(BuildUrl(path, false, false), headers.get(), false, status, body) ||
-      status != 200) {
-    return false;
-  }
+  if (!Transfer(path, false, false, status, body) || status != 200) return false;
   proto::timestamp timestamp;
   if (!timestamp.FromJsonString(body)) return false;
   SetServerTime(timestamp.GetData());
   return true;
 }
 
+bool LrcHelper::Transfer(const ApiPath& path, bool useDefaultHost, bool anyEncoding, long& status,
+                         std::string& body) {
+  CurlHeaderList headers = BuildHeaders(useDefaultHost, false);
+  return web_api::PerformGet(BuildUrl(path, useDefaultHost, false), headers.get(), anyEncoding,
+                             status, body);
+}
+
 template <class Repeat>
 bool LrcHelper::Grant(const ApiPath& path, bool anyEncoding, int repeats, Repeat repeat) {
-  CurlHeaderList headers = BuildHeaders(true, false);
   long status = 0;
   std::string body;
-  if (!web_api::PerformGet(BuildUrl(path, true, false), headers.get(), anyEncoding, status, body)) {
-    return false;
-  }
+  if (!Transfer(path, true, anyEncoding, status, body)) return false;
   if (status != 200) return repeats > 0 && BlamesRefreshToken(body) && repeat(repeats - 1);
 
   proto::accesstoken token;
@@ -139,12 +146,11 @@ bool LrcHelper::Login(const std::wstring& user, const std::wstring& password) {
 }
 
 bool LrcHelper::Login(const std::wstring& user, const std::wstring& password, int repeats) {
-  ApiPath path(std::string(kGrantPath) + kTokenPath + "grant_type=password&" + "client_id=" +
-                   web_api::kApiKey + "&username=" + EncodeCredential(user) +
+  ApiPath path(std::string(kGrantPath) + kTokenPath + "grant_type=password&" +
+                   "client_id=" + web_api::kApiKey + "&username=" + EncodeCredential(user) +
                    "&password=" + EncodeCredential(password),
                std::string());
-  return Grant(path, true, repeats,
-               [&](int left) { return Login(user, password, left); });
+  return Grant(path, true, repeats, [&](int left) { return Login(user, password, left); });
 }
 
 bool LrcHelper::RefreshToken(const std::string& refreshToken) {
@@ -167,8 +173,8 @@ bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& st
 
   curl_httppost* first = nullptr;
   curl_httppost* last = nullptr;
-  CURLFORMcode formed = curl_formadd(&first, &last, CURLFORM_COPYNAME, kLyricPart,
-                                     CURLFORM_FILE, path.c_str(), CURLFORM_END);
+  CURLFORMcode formed = curl_formadd(&first, &last, CURLFORM_COPYNAME, kLyricPart, CURLFORM_FILE,
+                                     path.c_str(), CURLFORM_END);
   CurlForm form(first);
   if (formed != CURL_FORMADD_OK) {
     std::fputs("curl_formadd error.\n", stderr);
@@ -180,19 +186,11 @@ bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& st
   CurlHeaderList headers = BuildHeaders(false, true);
   std::string url = BuildUrl(target, false, true);
   CURL* curl = handle.get();
+  web_api::SetTransferOptions(curl, url, headers.get(), bodyBuffer, headBuffer);
   curl_easy_setopt(curl, CURLOPT_HEADER, 0L);
   curl_easy_setopt(curl, CURLOPT_HTTPPOST, form.get());
-  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, web_api::kTimeoutSeconds);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, web_api::kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlBufferCallback);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &bodyBuffer);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlBufferCallback);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headBuffer);
   PerformWithRetry(curl);
 
   long code = 0;

@@ -57,6 +57,9 @@ class LrcHelper : public boost::enable_shared_from_this<LrcHelper> {
  private:
   bool Login(const std::wstring& user, const std::wstring& password, int repeats);
   bool RefreshToken(const std::string& refreshToken, int repeats);
+  // The GET shared by the time sync and the grants (see web_api::PerformGet).
+  bool Transfer(const ApiPath& path, bool useDefaultHost, bool anyEncoding, long& status,
+                std::string& body);
   // One token grant to the default host. On a reply that blames the refresh token, the result of
   // repeat when repeats are left, else false.
   template <class Repeat>

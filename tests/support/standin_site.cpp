@@ -19,6 +19,8 @@ StandinSite::StandinSite() {
   WSAStartup(MAKEWORD(2, 2), &data);
 }
 
-StandinSite::~StandinSite() { WSACleanup(); }
+StandinSite::~StandinSite() {
+  WSACleanup();
+}
 
 }  // namespace testsupport
