@@ -28,7 +28,9 @@ DWORD WINAPI SetEventProc(LPVOID event) {
   return SetEvent(static_cast<HANDLE>(event)) ? 0 : 1;
 }
 
-DWORD WINAPI SleepForever(LPVOID) {
+// Signals the event once it runs its own code, then sleeps for ever.
+DWORD WINAPI SleepForever(LPVOID started) {
+  SetEvent(static_cast<HANDLE>(started));
   Sleep(INFINITE);
   return 0;
 }
@@ -40,6 +42,15 @@ struct Handle {
   }
   HANDLE h;
 };
+
+// A worker that is surely past its start-up: killing a thread while the runtime still sets it
+// up (under the loader lock) would break the whole process, not what the test is about.
+HANDLE StartSleeper() {
+  Handle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  HANDLE thread = CreateThread(nullptr, 0, SleepForever, started.h, 0, nullptr);
+  WaitForSingleObject(started.h, 10000);
+  return thread;
+}
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -57,7 +68,7 @@ TEST(WaitForThread, ReportsWhetherTheWorkerEndedWithCodeZero) {
 
 TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
   Handle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));  // already set: no waiting at all
-  Handle first(CreateThread(nullptr, 0, SleepForever, nullptr, 0, nullptr));
+  Handle first(StartSleeper());
   EXPECT_FALSE(_WaitForThread(first.h, stop.h));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.h, 0));
   DWORD code = 0;
@@ -65,7 +76,7 @@ TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
   EXPECT_EQ(1u, code);
 
   ResetEvent(stop.h);
-  Handle second(CreateThread(nullptr, 0, SleepForever, nullptr, 0, nullptr));
+  Handle second(StartSleeper());
   Handle setter(CreateThread(nullptr, 0, SetEventProc, stop.h, 0, nullptr));
   EXPECT_FALSE(_WaitForThread(second.h, stop.h));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.h, 0));
