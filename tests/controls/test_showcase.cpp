@@ -11,9 +11,12 @@
 #include "controls/link.h"
 #include "controls/my_button.h"
 #include "controls/skin_font.h"
+#include "controls/skin_scrollbar.h"
 #include "controls/sub_tab.h"
+#include "resources/scrollbar_skin.h"
 #include "support/program_folder.h"
 #include "support/screenshot.h"
+#include "winlayer/controls_list.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
 #include "winlayer/window_impl.h"
@@ -29,6 +32,7 @@ constexpr COLORREF kLoginBackground = 0x373438;
 constexpr COLORREF kCaptionText = RGB(255, 255, 255);
 const CRect kEditorPanel(12, 84, 548, 150);
 const CRect kLoginPanel(12, 162, 548, 288);
+const CRect kSongList(560, 35, 800, 288);
 
 // The showcase: a borderless window painting its own panels, like the program's windows.
 class Showcase : public CWindowImpl<Showcase, CWindow, CWinTraits<WS_POPUP | WS_CLIPCHILDREN>> {
@@ -96,8 +100,9 @@ void PumpMessages() {
 TEST(Showcase, SavesAPictureOfTheSkinnedControls) {
   INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&init);
+  ASSERT_TRUE(SkinSB_InstallApiHooks());
   Showcase window;
-  ASSERT_TRUE(window.Create(nullptr, CRect(40, 40, 600, 340), L"showcase", 0, WS_EX_TOPMOST));
+  ASSERT_TRUE(window.Create(nullptr, CRect(40, 40, 852, 340), L"showcase", 0, WS_EX_TOPMOST));
 
   CSubTab strip;
   ASSERT_TRUE(strip.Create(window, CRect(21, 35, 371, 75), nullptr, WS_CHILD | WS_VISIBLE));
@@ -125,6 +130,31 @@ TEST(Showcase, SavesAPictureOfTheSkinnedControls) {
     ASSERT_TRUE(links[i].Init(label, L"zzz-no-such-scheme:x", CString(linkTexts[i])));
   }
 
+  // A song list with more rows than fit, its scroll bars painted from the skin.
+  CListViewCtrl list;
+  ASSERT_TRUE(list.Create(window, kSongList, nullptr,
+                          WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER));
+  list.SetBkColor(0x2F282F);
+  list.SetTextBkColor(0x2F282F);
+  list.SetTextColor(0xC8C8C8);
+  CFont listFont;
+  CreateSkinFont(listFont, 13);
+  list.SetFont(listFont);
+  list.InsertColumn(0, L"歌曲", LVCFMT_LEFT, 130);
+  list.InsertColumn(1, L"进度", LVCFMT_LEFT, 90);
+  for (int i = 0; i < 30; ++i) {
+    CString name;
+    name.Format(L"雨后彩虹 %d", i + 1);
+    list.InsertItem(i, name);
+    list.SetItemText(i, 1, i < 3 ? L"100%" : L"等待缓冲");
+  }
+  HBITMAP skin = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                   MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  ASSERT_TRUE(skin);
+  ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
+  list.EnsureVisible(12, FALSE);
+
   window.ShowWindow(SW_SHOWNOACTIVATE);
   PumpMessages();
   ::SendDlgItemMessageW(window, 1023, BM_SETSTATE, TRUE, 0);
@@ -142,4 +172,6 @@ TEST(Showcase, SavesAPictureOfTheSkinnedControls) {
   ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file));
   EXPECT_GT(file.nFileSizeLow, 1000u);
   window.DestroyWindow();
+  ::DeleteObject(skin);
+  SkinSB_RemoveApiHooks();
 }
