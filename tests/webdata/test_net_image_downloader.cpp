@@ -20,7 +20,9 @@ namespace {
 ::testing::Environment* const g_folder =
     ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -84,14 +86,15 @@ TEST_F(ImageDownloadTest, OnlyA200ReplyCreatesTheFile) {
   EXPECT_EQ(kDownloadDone, HttpDownloadFile(Url("/cover/empty.jpg").c_str(), empty.c_str()));
   EXPECT_TRUE(Exists(empty));
   EXPECT_EQ("", ReadFileBytes(empty));
-  EXPECT_EQ(kDownloadCannotCreateFile,
-            HttpDownloadFile(Url("/cover/album-456.jpg").c_str(), dir.file(L"no\\dir.jpg").c_str()));
+  EXPECT_EQ(kDownloadCannotCreateFile, HttpDownloadFile(Url("/cover/album-456.jpg").c_str(),
+                                                        dir.file(L"no\\dir.jpg").c_str()));
 }
 
 TEST_F(ImageDownloadTest, TheNewestRequestReplacesTheWaitingOnes) {
   // The first download is slow, so the next two requests wait behind it; the third replaces the
   // second.
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/album-457.png", "delay_ms": 1500}})"));
+  ASSERT_TRUE(
+      standin.SetScenario(R"({"http": {"match": "/cover/album-457.png", "delay_ms": 1500}})"));
   CImageDownloader downloader;
   ImageTask task;
   task.strUrl = Url("/cover/album-457.png");
@@ -110,6 +113,22 @@ TEST_F(ImageDownloadTest, TheNewestRequestReplacesTheWaitingOnes) {
   EXPECT_FALSE(Exists(dir.file(L"second.jpg")));
   EXPECT_EQ(0u, Requests(standin, "/cover/album-458.jpg"));
   EXPECT_EQ(coverBytes, ReadFileBytes(dir.file(L"third.jpg")));
+}
+
+TEST_F(ImageDownloadTest, DestructionWaitsUntilTheWorkerHasFinishedItsQueue) {
+  // A slow failing address: its retries signal the worker's work event while the destructor
+  // waits, which must not let the destructor go before the worker itself is gone.
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/gone.jpg", "delay_ms": 300,
+                                               "status": 404, "body": "no"}})"));
+  {
+    CImageDownloader downloader;
+    ImageTask task;
+    task.strUrl = Url("/cover/gone.jpg");
+    task.strLocalPath = dir.file(L"gone.jpg");
+    downloader.AddTask(task);
+    ASSERT_TRUE(WaitFor([&] { return Requests(standin, "/cover/gone.jpg") == 1; }));
+  }
+  EXPECT_EQ(4u, Requests(standin, "/cover/gone.jpg"));
 }
 
 TEST_F(ImageDownloadTest, ARequestForAMissingFolderIsDropped) {
@@ -133,10 +152,12 @@ TEST_F(ImageDownloadTest, AFailingAddressIsTriedFourTimesThenLoggedAtEachFailure
   task.strUrl = Url("/cover/gone.jpg");
   task.strLocalPath = dir.file(L"gone.jpg");
   downloader.AddTask(task);
-  ASSERT_TRUE(WaitFor([&] { return downloader.IsIdle() && Requests(standin, "/cover/gone.jpg") >= 4; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return downloader.IsIdle() && Requests(standin, "/cover/gone.jpg") >= 4; }));
   EXPECT_EQ(4u, Requests(standin, "/cover/gone.jpg"));
   downloader.AddTask(task);
-  ASSERT_TRUE(WaitFor([&] { return downloader.IsIdle() && Requests(standin, "/cover/gone.jpg") >= 5; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return downloader.IsIdle() && Requests(standin, "/cover/gone.jpg") >= 5; }));
   EXPECT_EQ(5u, Requests(standin, "/cover/gone.jpg"));
   log.flush();
   std::string text = ReadFileBytes(dir.file(L"downloads.log.1.txt"));
@@ -166,8 +187,8 @@ TEST_F(ImageDownloadTest, ARetryNeverDiscardsANewerRequest) {
 }
 
 TEST_F(ImageDownloadTest, ADownloadedPictureRepaintsItsWindow) {
-  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
-                                nullptr, nullptr, nullptr, nullptr);
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                nullptr, nullptr, nullptr);
   ASSERT_TRUE(window);
   ValidateRect(window, nullptr);
   CImageDownloader downloader;
