@@ -132,23 +132,16 @@ TEST(Buffer, RejectedWritesChangeNothing) {
 enum class Colour : short { kRed = 0x0102 };
 
 TEST(Buffer, StreamsEveryPlainValueTypeInMachineOrder) {
+  // Each size once, and the Windows types that fixed overloads would make ambiguous.
   ExpectRoundTrip<char>('c');
-  ExpectRoundTrip<signed char>(-5);
-  ExpectRoundTrip<unsigned char>(250);
+  ExpectRoundTrip<bool>(true);
   ExpectRoundTrip<short>(-1234);
-  ExpectRoundTrip<unsigned short>(60000);
-  ExpectRoundTrip<int>(-100000);
-  ExpectRoundTrip<unsigned>(4000000000u);
-  ExpectRoundTrip<long>(-7);
+  ExpectRoundTrip<Colour>(Colour::kRed);
   ExpectRoundTrip<DWORD>(0xDEADBEEF);
   ExpectRoundTrip<LONG>(-8);
   ExpectRoundTrip<float>(1.5f);
   ExpectRoundTrip<long long>(-(1LL << 40));
-  ExpectRoundTrip<unsigned long long>(~0ULL - 1);
   ExpectRoundTrip<double>(2.25);
-  ExpectRoundTrip<bool>(true);
-  ExpectRoundTrip<wchar_t>(L'字');
-  ExpectRoundTrip<Colour>(Colour::kRed);
 
   CBuffer buffer(8);
   buffer << 0x01020304;

@@ -10,7 +10,6 @@ TEST(CacheNames, NamesOfTheProgramsFolders) {
   EXPECT_EQ(L"1BC0264D5BF8869899640171B693092D8C4899F8", Sha1Name(L"mp3"));
   EXPECT_EQ(L"8D339A3590719A6E69864DBAD9EB174ECD13D6E7", Sha1Name(L"artist_cover"));
   EXPECT_EQ(L"EA7F6CB81CBD26E5AA33F92BCC5AA5D8D3EC1C31", Sha1Name(L"album_cover"));
-  EXPECT_EQ(Sha1HexOfText(L"mp3"), Sha1Name(L"mp3"));
 }
 
 TEST(CacheNames, ChineseTextIsDigestedAsUtf8) {
@@ -24,15 +23,6 @@ TEST(CacheNames, KeyHashFormatsBothNumbersSigned) {
   EXPECT_EQ(L"87266A68DB425103FBEE07E6B01A39876D638D82", MakeKeyHash(-1, 2));
   EXPECT_EQ(L"0606EC55D06FB6AD52E4C972A68ACC1B5E646E75", MakeKeyHash(2147483647, -2147483647 - 1));
   EXPECT_NE(MakeKeyHash(1, 2), MakeKeyHash(2, 1));
-}
-
-TEST(CacheNames, WideFormatReadsPercentSAsWideText) {
-  // Names are also built from formatted wide text: "%s" must take a wide string, as on Windows.
-  // A narrow reading would see only the first character and name a different folder.
-  CString key;
-  key.Format(L"%s = %d, nKey2 = %d", L"nKey1", 1, 2);
-  EXPECT_EQ(L"nKey1 = 1, nKey2 = 2", key);
-  EXPECT_EQ(MakeKeyHash(1, 2), Sha1Name(key));
 }
 
 TEST(CacheNames, NarrowTextDigestOfItsBytes) {
