@@ -155,9 +155,9 @@ bool CBuffer::operator==(const CBuffer& other) const {
 }
 
 uint32_t CBuffer::Find(const void* bytes, uint32_t length) const {
-  uint32_t offset = FindByteSequence(
-      [this](uint32_t i) { return m_pData[(m_nReadPos + i) % m_nCapacity]; }, m_nCount, bytes,
-      length);
+  uint32_t offset =
+      FindByteSequence([this](uint32_t i) { return m_pData[(m_nReadPos + i) % m_nCapacity]; },
+                       m_nCount, bytes, length);
   if (offset == kBytesNotFound) return kNotFound;
   return (m_nReadPos + offset) % m_nCapacity;
 }

@@ -82,10 +82,10 @@ class CBuffer {
   // copied in the machine's byte order. A template rather than fixed overloads: the Windows types
   // DWORD and LONG are neither int nor unsigned, so any fixed set leaves some call ambiguous.
   template <class T>
-  static constexpr bool kStreamable =
-      (std::is_arithmetic_v<T> || std::is_enum_v<T> || std::is_class_v<T>) &&
-      std::is_trivially_copyable_v<T> &&
-      (sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 || sizeof(T) == 8);
+  static constexpr bool kStreamable = (std::is_arithmetic_v<T> || std::is_enum_v<T> ||
+                                       std::is_class_v<T>)&&std::is_trivially_copyable_v<T> &&
+                                      (sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 ||
+                                       sizeof(T) == 8);
 
   template <class T, class = std::enable_if_t<kStreamable<T>>>
   CBuffer& operator<<(const T& value) {

@@ -22,6 +22,5 @@ uint32_t FindBytes(const void* haystack, uint32_t length, const void* needle,
                    uint32_t needleLength) {
   if (!haystack) return kBytesNotFound;
   const auto* bytes = static_cast<const unsigned char*>(haystack);
-  return FindByteSequence([bytes](uint32_t i) { return bytes[i]; }, length, needle,
-                          needleLength);
+  return FindByteSequence([bytes](uint32_t i) { return bytes[i]; }, length, needle, needleLength);
 }

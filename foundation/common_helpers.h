@@ -42,7 +42,7 @@ DWORD WINAPI ExitWatchdogThread(LPVOID milliseconds);
 
 // Parameter of CopySongsToDeviceThread.
 struct DeviceTask {
-  int nOperation = 2;  // 0 copy, 1 delete, 2 nothing
+  int nOperation = 2;     // 0 copy, 1 delete, 2 nothing
   std::wstring strPath1;  // the source of a copy, the file of a delete
   std::wstring strPath2;  // the target of a copy
   BYTE bFailIfExists = 1;

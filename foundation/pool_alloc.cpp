@@ -18,8 +18,12 @@ CMemPoolMgr<CLock>& ProcessPools() {
 
 }  // namespace
 
-void* PoolAlloc(uint32_t size) { return ProcessPools().Alloc(size); }
+void* PoolAlloc(uint32_t size) {
+  return ProcessPools().Alloc(size);
+}
 
-void PoolFree(void* p) { ProcessPools().Free(p); }
+void PoolFree(void* p) {
+  ProcessPools().Free(p);
+}
 
 }  // namespace Lirak

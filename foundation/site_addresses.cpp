@@ -48,12 +48,26 @@ const Addresses& Get() {
 
 }  // namespace
 
-const std::string& DefaultApiHost() { return Get().site; }
-const std::string& WebServiceHost() { return Get().site; }
-const std::string& StaticFileHost() { return Get().site; }
-const std::string& HomeHost() { return Get().site; }
-const std::string& DomainLabel() { return Get().label; }
-const std::string& LoginHost() { return Get().loginHost; }
-unsigned short LoginPort() { return Get().loginPort; }
+const std::string& DefaultApiHost() {
+  return Get().site;
+}
+const std::string& WebServiceHost() {
+  return Get().site;
+}
+const std::string& StaticFileHost() {
+  return Get().site;
+}
+const std::string& HomeHost() {
+  return Get().site;
+}
+const std::string& DomainLabel() {
+  return Get().label;
+}
+const std::string& LoginHost() {
+  return Get().loginHost;
+}
+unsigned short LoginPort() {
+  return Get().loginPort;
+}
 
 }  // namespace site
