@@ -1,0 +1,136 @@
+// Downloading a 16 MB body from the stand-in site: the web service's raw-socket client
+// (CRequest, 1024-byte reads after the first), the web API's libcurl GET, and the same body sent
+// gzip-compressed and inflated by each of them. Yardstick: the libcurl GET of the plain body.
+//
+// Run it against a stand-in of your own (the ctest fixture's, started by hand):
+//   python3 standin/fixture.py start "$PWD/build/bench-standin"
+//   export REV_STANDIN_PORTS="$PWD/build/bench-standin/ports.json"
+//   scripts/wine-run build/bench/bench_http.exe
+//   python3 standin/fixture.py stop "$PWD/build/bench-standin"
+// The raw-socket figures swing with the machine's load (one wineserver call per 1024 bytes).
+#include <winsock2.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <string>
+
+#include "foundation/config.h"
+#include "harness.h"
+#include "support/standin_client.h"
+#include "support/standin_site.h"
+#include "support/temp_dir.h"
+#include "webdata/api_call.h"
+#include "webdata/http_request.h"
+
+namespace {
+
+// 16 MB: its scenario (the body as a JSON text) must stay within the stand-in's 16 MiB request
+// limit.
+constexpr size_t kBodySize = 16000000;
+constexpr int kRuns = 5;
+
+// XML-like text that compresses about as well as the site's replies do.
+std::string MakeBody() {
+  std::string body;
+  body.reserve(kBodySize);
+  for (unsigned seed = 7; body.size() < kBodySize; seed = seed * 1103515245u + 12345u) {
+    body += "<song><song_id>" + std::to_string(seed % 100000) + "</song_id><song_name>n" +
+            std::to_string((seed >> 8) % 1000) + "</song_name></song>";
+  }
+  body.resize(kBodySize);
+  return body;
+}
+
+std::string Gzip(const std::string& plain) {
+  z_stream stream = {};
+  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, plain.size()) + 32, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+  stream.avail_in = plain.size();
+  stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+  stream.avail_out = out.size();
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+std::string Base64(const std::string& bytes) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    unsigned n = static_cast<unsigned char>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[n >> 18];
+    out += kDigits[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return out;
+}
+
+size_t RawDownload(const std::string& url) {
+  CRequest request(0, 0, kTransportWebService);
+  request.SetUrl(url);
+  std::string text;
+  if (!request.SendRequest() || request.Receive(text, 8) != 0) return 0;
+  return text.size();
+}
+
+size_t CurlDownload(const std::string& url) {
+  std::string host = url.substr(0, url.find('/'));
+  CurlHeaderList headers = MakeHeaderList(web_api::HeaderLines(host, false));
+  long status = 0;
+  std::string body;
+  if (!web_api::PerformGet(url, headers.get(), false, status, body) || status != 200) return 0;
+  return body.size();
+}
+
+}  // namespace
+
+int main() {
+  testsupport::TempDir folder;
+  SetProgramFolderForTesting(CString(folder.path().c_str()));
+  testsupport::StandinSite site;  // starts Winsock
+  testsupport::StandinClient standin;
+  if (!standin.ok() || !standin.Reset()) {
+    std::fprintf(stderr, "no stand-in: %s\n", standin.error().c_str());
+    return 1;
+  }
+  GetConfig()->ApiURL = CString(std::wstring(site.host().begin(), site.host().end()).c_str());
+
+  const std::string body = MakeBody();
+  const std::string gzip = Gzip(body);
+  const std::string url = site.host() + "/bench/body";
+  // The plain body goes as JSON text (it needs no escapes), the compressed one as base64 with its
+  // Content-Encoding: the stand-in then only sends bytes, never compresses them itself.
+  auto serve = [&](const std::string& rule) {
+    return standin.SetScenario("{\"http\": {\"match\": \"/bench/\", \"status\": 200, " + rule +
+                               "}}");
+  };
+  auto whole = [&](size_t (*download)(const std::string&)) { return download(url) == kBodySize; };
+
+  if (!serve("\"body\": \"" + body + "\"") || !whole(RawDownload) || !whole(CurlDownload)) {
+    std::fprintf(stderr, "the plain body did not come whole\n");
+    return 1;
+  }
+  std::printf("%u-byte body, %u bytes gzip-compressed; median of %d downloads each\n",
+              static_cast<unsigned>(kBodySize), static_cast<unsigned>(gzip.size()), kRuns);
+  double curl = bench::MedianSeconds([&] { bench::KeepAlive(CurlDownload(url)); }, kRuns);
+  double raw = bench::MedianSeconds([&] { bench::KeepAlive(RawDownload(url)); }, kRuns);
+
+  if (!serve("\"headers\": [[\"Content-Encoding\", \"gzip\"]], \"body_b64\": \"" + Base64(gzip) +
+             "\"") ||
+      !whole(RawDownload) || !whole(CurlDownload)) {
+    std::fprintf(stderr, "the compressed body did not come whole\n");
+    return 1;
+  }
+  double rawGzip = bench::MedianSeconds([&] { bench::KeepAlive(RawDownload(url)); }, kRuns);
+  double curlGzip = bench::MedianSeconds([&] { bench::KeepAlive(CurlDownload(url)); }, kRuns);
+  bench::PrintRatio("raw socket, plain", raw, "libcurl, plain", curl);
+  bench::PrintRatio("raw socket, gzip inflated", rawGzip, "libcurl, plain", curl);
+  bench::PrintRatio("libcurl, gzip inflated", curlGzip, "libcurl, plain", curl);
+  bench::PrintRatio("raw socket, gzip inflated", rawGzip, "raw socket, plain", raw);
+  return 0;
+}
