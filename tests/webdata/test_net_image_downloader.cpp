@@ -56,6 +56,18 @@ class ImageDownloadTest : public ::testing::Test {
   }
 
   std::wstring Url(const std::string& path) { return Wide(standin.Url(path)); }
+  // A request for the picture at path into a file of the test's folder.
+  ImageTask Task(const std::string& path, const wchar_t* file) {
+    ImageTask task;
+    task.strUrl = Url(path);
+    task.strLocalPath = dir.file(file);
+    return task;
+  }
+  // The failing address answers 404 after the delay.
+  bool SlowFailure(int delayMs) {
+    return standin.SetScenario(R"({"http": {"match": "/cover/gone.jpg", "delay_ms": )" +
+                               std::to_string(delayMs) + R"(, "status": 404, "body": "no"}})");
+  }
 
   testsupport::StandinClient standin;
   std::string coverBytes;
@@ -96,18 +108,12 @@ TEST_F(ImageDownloadTest, TheNewestRequestReplacesTheWaitingOnes) {
   ASSERT_TRUE(
       standin.SetScenario(R"({"http": {"match": "/cover/album-457.png", "delay_ms": 1500}})"));
   CImageDownloader downloader;
-  ImageTask task;
-  task.strUrl = Url("/cover/album-457.png");
-  task.strLocalPath = dir.file(L"first.png");
-  downloader.AddTask(task);
+  downloader.AddTask(Task("/cover/album-457.png", L"first.png"));
   ASSERT_TRUE(WaitFor([&] { return Requests(standin, "/cover/album-457.png") == 1; }));
-  task.strUrl = Url("/cover/album-458.jpg");
-  task.strLocalPath = dir.file(L"second.jpg");
-  downloader.AddTask(task);
-  EXPECT_TRUE(downloader.FindTask(task));
-  task.strUrl = Url("/cover/album-456.jpg");
-  task.strLocalPath = dir.file(L"third.jpg");
-  downloader.AddTask(task);
+  ImageTask second = Task("/cover/album-458.jpg", L"second.jpg");
+  downloader.AddTask(second);
+  EXPECT_TRUE(downloader.FindTask(second));
+  downloader.AddTask(Task("/cover/album-456.jpg", L"third.jpg"));
   ASSERT_TRUE(WaitFor([&] { return downloader.IsIdle() && Exists(dir.file(L"third.jpg")); }));
   EXPECT_TRUE(Exists(dir.file(L"first.png")));
   EXPECT_FALSE(Exists(dir.file(L"second.jpg")));
@@ -116,16 +122,12 @@ TEST_F(ImageDownloadTest, TheNewestRequestReplacesTheWaitingOnes) {
 }
 
 TEST_F(ImageDownloadTest, DestructionWaitsUntilTheWorkerHasFinishedItsQueue) {
-  // A slow failing address: its retries signal the worker's work event while the destructor
+  // The retries of a slow failing address signal the worker's work event while the destructor
   // waits, which must not let the destructor go before the worker itself is gone.
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/gone.jpg", "delay_ms": 300,
-                                               "status": 404, "body": "no"}})"));
+  ASSERT_TRUE(SlowFailure(300));
   {
     CImageDownloader downloader;
-    ImageTask task;
-    task.strUrl = Url("/cover/gone.jpg");
-    task.strLocalPath = dir.file(L"gone.jpg");
-    downloader.AddTask(task);
+    downloader.AddTask(Task("/cover/gone.jpg", L"gone.jpg"));
     ASSERT_TRUE(WaitFor([&] { return Requests(standin, "/cover/gone.jpg") == 1; }));
   }
   EXPECT_EQ(4u, Requests(standin, "/cover/gone.jpg"));
@@ -133,9 +135,7 @@ TEST_F(ImageDownloadTest, DestructionWaitsUntilTheWorkerHasFinishedItsQueue) {
 
 TEST_F(ImageDownloadTest, ARequestForAMissingFolderIsDropped) {
   CImageDownloader downloader;
-  ImageTask task;
-  task.strUrl = Url("/cover/album-456.jpg");
-  task.strLocalPath = dir.file(L"not-there\\cover.jpg");
+  ImageTask task = Task("/cover/album-456.jpg", L"not-there\\cover.jpg");
   downloader.AddTask(task);
   task.strLocalPath = L"no-folder-at-all.jpg";
   downloader.AddTask(task);
@@ -148,9 +148,7 @@ TEST_F(ImageDownloadTest, AFailingAddressIsTriedFourTimesThenLoggedAtEachFailure
   log.open(dir.file(L"downloads.log"));
   CImageDownloader downloader;
   downloader.SetLogger(&log);
-  ImageTask task;
-  task.strUrl = Url("/cover/gone.jpg");
-  task.strLocalPath = dir.file(L"gone.jpg");
+  ImageTask task = Task("/cover/gone.jpg", L"gone.jpg");
   downloader.AddTask(task);
   ASSERT_TRUE(
       WaitFor([&] { return downloader.IsIdle() && Requests(standin, "/cover/gone.jpg") >= 4; }));
@@ -171,17 +169,11 @@ TEST_F(ImageDownloadTest, AFailingAddressIsTriedFourTimesThenLoggedAtEachFailure
 
 TEST_F(ImageDownloadTest, ARetryNeverDiscardsANewerRequest) {
   // The failing address answers slowly, so the newer request arrives during its first attempt.
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/gone.jpg", "delay_ms": 800,
-                                               "status": 404, "body": "no"}})"));
+  ASSERT_TRUE(SlowFailure(800));
   CImageDownloader downloader;
-  ImageTask task;
-  task.strUrl = Url("/cover/gone.jpg");
-  task.strLocalPath = dir.file(L"gone.jpg");
-  downloader.AddTask(task);
+  downloader.AddTask(Task("/cover/gone.jpg", L"gone.jpg"));
   ASSERT_TRUE(WaitFor([&] { return Requests(standin, "/cover/gone.jpg") == 1; }));
-  task.strUrl = Url("/cover/album-456.jpg");
-  task.strLocalPath = dir.file(L"newer.jpg");
-  downloader.AddTask(task);
+  downloader.AddTask(Task("/cover/album-456.jpg", L"newer.jpg"));
   ASSERT_TRUE(WaitFor([&] { return downloader.IsIdle() && Exists(dir.file(L"newer.jpg")); }));
   EXPECT_EQ(coverBytes, ReadFileBytes(dir.file(L"newer.jpg")));
 }
@@ -192,9 +184,7 @@ TEST_F(ImageDownloadTest, ADownloadedPictureRepaintsItsWindow) {
   ASSERT_TRUE(window);
   ValidateRect(window, nullptr);
   CImageDownloader downloader;
-  ImageTask task;
-  task.strUrl = Url("/cover/album-456.jpg");
-  task.strLocalPath = dir.file(L"painted.jpg");
+  ImageTask task = Task("/cover/album-456.jpg", L"painted.jpg");
   task.hWnd = window;
   task.rcUpdate = {10, 20, 30, 40};
   downloader.AddTask(task);
