@@ -9,13 +9,13 @@
 //   python3 standin/fixture.py stop "$PWD/build/bench-standin"
 // The raw-socket figures swing with the machine's load (one wineserver call per 1024 bytes).
 #include <winsock2.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <string>
 
 #include "foundation/config.h"
 #include "harness.h"
+#include "support/deflate.h"
 #include "support/standin_client.h"
 #include "support/standin_site.h"
 #include "support/temp_dir.h"
@@ -39,20 +39,6 @@ std::string MakeBody() {
   }
   body.resize(kBodySize);
   return body;
-}
-
-std::string Gzip(const std::string& plain) {
-  z_stream stream = {};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, plain.size()) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-  stream.avail_in = plain.size();
-  stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
-  stream.avail_out = out.size();
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
 }
 
 std::string Base64(const std::string& bytes) {
@@ -101,7 +87,7 @@ int main() {
   GetConfig()->ApiURL = CString(std::wstring(site.host().begin(), site.host().end()).c_str());
 
   const std::string body = MakeBody();
-  const std::string gzip = Gzip(body);
+  const std::string gzip = testsupport::Deflate(body, 31);
   const std::string url = site.host() + "/bench/body";
   // The plain body goes as JSON text (it needs no escapes), the compressed one as base64 with its
   // Content-Encoding: the stand-in then only sends bytes, never compresses them itself.

@@ -1,12 +1,13 @@
 // The raw exchange's pieces without a network: chunk sizes come from the server and must not be
 // trusted, and inflation hands back what it has, terminated, even from a damaged stream.
 #include <gtest/gtest.h>
-#include <zlib.h>
+#include <zlib.h>  // result codes
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "support/deflate.h"
 #include "webdata/http_body.h"
 #include "webdata/http_inflate.h"
 
@@ -26,21 +27,6 @@ std::string Decode(const std::string& first, std::vector<std::string> pieces,
   });
   if (calls) *calls = count;
   return body;
-}
-
-// windowBits 31 writes a gzip header, 15 a zlib one.
-std::string Deflate(const std::string& plain, int windowBits) {
-  z_stream stream = {};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, plain.size()) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-  stream.avail_in = plain.size();
-  stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
-  stream.avail_out = out.size();
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
 }
 
 // Text that compresses but not to nothing, so that a cut stream still has output to give.
@@ -98,15 +84,15 @@ TEST(ChunkedBody, UnusableSizeEndsDecodingWithTheBodySoFar) {
 TEST(Inflate, OutputsFillingTheWindowExactly) {
   for (size_t size : {16384u, 32768u}) {
     std::string plain = SampleText(size);
-    EXPECT_EQ(std::make_pair(0, plain), Inflate(Deflate(plain, 31), true)) << size;
-    EXPECT_EQ(std::make_pair(0, plain), Inflate(Deflate(plain, 15), true)) << size;
-    EXPECT_EQ(std::make_pair(0, plain), Inflate(Deflate(plain, 15), false)) << size;
+    EXPECT_EQ(std::make_pair(0, plain), Inflate(testsupport::Deflate(plain, 31), true)) << size;
+    EXPECT_EQ(std::make_pair(0, plain), Inflate(testsupport::Deflate(plain, 15), true)) << size;
+    EXPECT_EQ(std::make_pair(0, plain), Inflate(testsupport::Deflate(plain, 15), false)) << size;
   }
 }
 
 TEST(Inflate, DamagedStreamsGiveThePartialTextTerminated) {
   std::string plain = SampleText(100000);
-  std::string stream = Deflate(plain, 31);
+  std::string stream = testsupport::Deflate(plain, 31);
   auto cut = Inflate(stream.substr(0, stream.size() / 2), true);
   EXPECT_EQ(Z_DATA_ERROR, cut.first);
   EXPECT_GT(cut.second.size(), 16384u);
