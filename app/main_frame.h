@@ -2,15 +2,18 @@
 // Every subsystem reports to it through the singleton.
 //
 // So far the frame holds what the lower layers need of it: the singleton, its window handle
-// (the owner of the program's message boxes), the busy cursor, the pane switch and the image
-// downloader. The window itself, its panes and the result handlers join it here.
+// (the owner of the program's message boxes), the busy cursor, the pane switch, the image
+// downloader and the song map. The window itself, its panes and the result handlers join it
+// here.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 
+#include "foundation/locked_map.h"
 #include "webdata/image_downloader.h"
+#include "webdata/song.h"
 #include "winlayer/window.h"
 
 class CMainFrame : public CWindow {
@@ -29,6 +32,10 @@ class CMainFrame : public CWindow {
 
   CImageDownloader& GetImageDownloader() { return m_imageDownloader; }
 
+  // Song id to song: the songs of the lyric workspace, shared with the song list and the
+  // download threads.
+  CLockedMap<Song>& GetSongMap() { return m_songMap; }
+
  private:
   CMainFrame();
   ~CMainFrame();
@@ -36,6 +43,7 @@ class CMainFrame : public CWindow {
   CMainFrame& operator=(const CMainFrame&) = delete;
 
   CImageDownloader m_imageDownloader;
+  CLockedMap<Song> m_songMap;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
 };

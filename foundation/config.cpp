@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "em_tinyxml.h"
 #include "foundation/cache_names.h"
@@ -102,6 +103,7 @@ CConfig::CConfig() {
   // Only writes the file: what this instance holds was just read from it (or is defaults), so
   // it must not overwrite unsaved changes of the process-wide instance.
   if (!m_bUnreadable) WriteConfigFile();
+  m_savedTexts = KeyTexts();
 }
 
 CConfig::~CConfig() = default;
@@ -191,11 +193,30 @@ void CConfig::ReadIntElement(const char* key, int* value, int defaultValue) {
 
 bool CConfig::Save() {
   if (!WriteConfigFile()) return false;
+  std::vector<std::string> texts = KeyTexts();
   CConfig* shared = g_instance.load(std::memory_order_acquire);
   if (shared && shared != this && shared->m_strConfigPath.CompareNoCase(m_strConfigPath) == 0) {
-    shared->CopySettingsFrom(*this);
+    // Only what this instance changed: the shared one may hold changes of its own not saved yet.
+    for (size_t i = 0; i < texts.size(); ++i) {
+      if (texts[i] != m_savedTexts[i]) shared->CopySetting(*this, i);
+    }
   }
+  m_savedTexts = std::move(texts);
   return true;
+}
+
+std::vector<std::string> CConfig::KeyTexts() const {
+  std::vector<std::string> texts;
+  for (const FileKey& k : kFileOrder) {
+    if (k.intField) {
+      char number[16];
+      _itoa(this->*k.intField, number, 10);
+      texts.push_back(number);
+    } else {
+      texts.push_back(em_utility::wide_to_utf8(this->*k.stringField));
+    }
+  }
+  return texts;
 }
 
 bool CConfig::WriteConfigFile() {
@@ -205,17 +226,10 @@ bool CConfig::WriteConfigFile() {
   document.LinkEndChild(new em_utility::TiXmlDeclaration("1.0", "utf-8", "yes"));
   auto* root = new em_utility::TiXmlElement(kRoot);
   document.LinkEndChild(root);
-  for (const FileKey& k : kFileOrder) {
-    std::string text;
-    if (k.intField) {
-      char number[16];
-      _itoa(this->*k.intField, number, 10);
-      text = number;
-    } else {
-      text = em_utility::wide_to_utf8(this->*k.stringField);
-    }
-    auto* element = new em_utility::TiXmlElement(k.key);
-    element->LinkEndChild(new em_utility::TiXmlText(text.c_str()));
+  std::vector<std::string> texts = KeyTexts();
+  for (size_t i = 0; i < texts.size(); ++i) {
+    auto* element = new em_utility::TiXmlElement(kFileOrder[i].key);
+    element->LinkEndChild(new em_utility::TiXmlText(texts[i].c_str()));
     root->LinkEndChild(element);
   }
 
@@ -238,13 +252,12 @@ bool CConfig::WriteConfigFile() {
   return true;
 }
 
-void CConfig::CopySettingsFrom(const CConfig& other) {
-  for (const FileKey& k : kFileOrder) {
-    if (k.intField) {
-      this->*k.intField = other.*k.intField;
-    } else {
-      this->*k.stringField = other.*k.stringField;
-    }
+void CConfig::CopySetting(const CConfig& other, size_t index) {
+  const FileKey& k = kFileOrder[index];
+  if (k.intField) {
+    this->*k.intField = other.*k.intField;
+  } else {
+    this->*k.stringField = other.*k.stringField;
   }
 }
 

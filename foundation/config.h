@@ -3,9 +3,12 @@
 //
 // Use the process-wide instance from GetConfig(): the shell saves it at shutdown, so a change
 // made elsewhere must land in it. A separately constructed CConfig still works (tests build
-// them in fresh folders); when it saves, the process-wide instance takes over its settings, so
-// the shutdown save never writes older values back over them.
+// them in fresh folders); when it saves, the process-wide instance takes over the settings it
+// changed, so the shutdown save never writes older values back over them.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "winlayer/cstring.h"
 
@@ -79,10 +82,14 @@ class CConfig {
 
  private:
   bool WriteConfigFile();
-  void CopySettingsFrom(const CConfig& other);
+  // The persisted keys as the file holds them, in file order.
+  std::vector<std::string> KeyTexts() const;
+  void CopySetting(const CConfig& other, size_t index);
 
   // The file exists but could not be read: the constructor must not replace it with defaults.
   bool m_bUnreadable = false;
+  // KeyTexts() as last loaded or saved: what a save of this instance has changed.
+  std::vector<std::string> m_savedTexts;
 };
 
 // The process-wide settings, created (and the file loaded and written) on first use.

@@ -51,6 +51,7 @@ TEST(Singletons, RacingThreadsShareOneLoggerAndOneConfig) {
 
 TEST(Singletons, ASavedLocalConfigIsWhatTheSharedOneSavesLater) {
   CConfig* shared = GetConfig();
+  shared->m_bAutoLogin = 1;  // changed, not saved yet
   {
     CConfig local;  // as the login and the settings dialog do
     local.m_strEmail = L"remembered";
@@ -58,8 +59,10 @@ TEST(Singletons, ASavedLocalConfigIsWhatTheSharedOneSavesLater) {
     ASSERT_TRUE(local.Save());
   }
   EXPECT_EQ(L"remembered", shared->m_strEmail);
+  EXPECT_EQ(1, shared->m_bAutoLogin);  // the local save changed only what it changed
   ASSERT_TRUE(shared->Save());  // the shutdown save
   CConfig reread;
   EXPECT_EQ(L"remembered", reread.m_strEmail);
   EXPECT_EQ(3, reread.SuccessLoginSum);
+  EXPECT_EQ(1, reread.m_bAutoLogin);
 }
