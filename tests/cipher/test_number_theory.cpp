@@ -20,50 +20,36 @@ TEST(ModularOracle, GcdInverseAndPowerAgreeWithPython) {
     ASSERT_EQ(FromHex(c[3]), vlong_modexp(FromHex(c[0]), FromHex(c[1]), FromHex(c[2])))
         << c[0] << " ^ " << c[1] << " mod " << c[2];
   }
-}
-
-TEST(ModularPower, SmallModuli) {
-  EXPECT_EQ(vlong(1), vlong_modexp(12345, 0, 97));
-  EXPECT_EQ(vlong(1), vlong_modexp(0, 0, 2));
-  EXPECT_EQ(vlong(0), vlong_modexp(5, 3, 1));
   EXPECT_EQ(vlong(0), vlong_modexp(5, 3, 0));  // no modulus: no residue, and no division by 0
-  EXPECT_EQ(vlong(3), vlong_modexp(3, 5, 8));  // even moduli take the plain route
-  EXPECT_EQ(vlong(4), vlong_modexp(vlong(0) - vlong(2), 2, 7));
+  EXPECT_EQ(vlong(0), vlong_modexp(5, 3, 1));
 }
 
-TEST(SquareRootModPrime, ExamplesOfEachBranch) {
-  EXPECT_EQ(vlong(4), vlong_sqrt_mod(2, 7));     // p % 4 = 3
-  EXPECT_EQ(vlong(11), vlong_sqrt_mod(4, 13));   // p % 8 = 5
-  EXPECT_EQ(vlong(9), vlong_sqrt_mod(13, 17));   // D = 0 at P = 1
-  EXPECT_EQ(vlong(6), vlong_sqrt_mod(2, 17));    // the Lucas sequence at P = 1
-  EXPECT_EQ(vlong(16), vlong_sqrt_mod(10, 41));  // P = 4 after three squares
-  EXPECT_EQ(vlong(2), vlong_sqrt_mod(3, 7));     // no square: a number all the same
-  EXPECT_EQ(vlong(0), vlong_sqrt_mod(0, 17));    // reached at P = 17
-}
-
-TEST(SquareRootModPrime, EveryRootOfALargerPrimeSquares) {
-  const vlong p = FromHex("fffffffffffffffffffffffffffffffeffffffffffffffff");  // p % 8 = 7
-  const vlong q = 1000033;                                                      // q % 8 = 1
-  for (unsigned x : {2u, 3u, 99u, 65537u}) {
-    const vlong g = vlong(x) * vlong(x) % q;
-    const vlong z = vlong_sqrt_mod(g, q);
-    EXPECT_EQ(g, z * z % q) << x;
-    const vlong big = vlong(x) * vlong(x) % p;
-    EXPECT_EQ(big, vlong_sqrt_mod(big, p) * vlong_sqrt_mod(big, p) % p) << x;
-  }
-}
-
-TEST(SquareRootModPrime, ACompositeModulusEndsTheSearch) {
+TEST(NumberTheory, ExamplesOfTheSquareRootTheLucasSequenceAndTheCrtPower) {
+  // {g, p, root}: each branch of the square root (p % 4 = 3, p % 8 = 5, D = 0 at P = 1, the
+  // Lucas sequence at P = 1, P = 4 after three squares, no square, reached at P = 17).
+  const unsigned roots[][3] = {{2, 7, 4},    {4, 13, 11}, {13, 17, 9}, {2, 17, 6},
+                               {10, 41, 16}, {3, 7, 2},   {0, 17, 0}};
+  for (const auto& r : roots) EXPECT_EQ(vlong(r[2]), vlong_sqrt_mod(r[0], r[1])) << r[0];
   // For 1729 and 31 every D of the search is a unit whose power is 1: without an end at P = p
   // the search would never stop.
   EXPECT_EQ(vlong(0), vlong_sqrt_mod(31, 1729));
-}
+  const vlong p = FromHex("fffffffffffffffffffffffffffffffeffffffffffffffff");  // p % 8 = 7
+  for (unsigned x : {2u, 3u, 99u, 65537u}) {
+    const vlong g = vlong(x) * vlong(x) % 1000033;  // 1000033 % 8 = 1
+    EXPECT_EQ(g, vlong_sqrt_mod(g, 1000033) * vlong_sqrt_mod(g, 1000033) % 1000033) << x;
+    const vlong big = vlong(x) * vlong(x) % p;
+    EXPECT_EQ(big, vlong_sqrt_mod(big, p) * vlong_sqrt_mod(big, p) % p) << x;
+  }
 
-TEST(LucasSequence, Examples) {
   EXPECT_EQ(vlong(12), vlong_lucas_v(1, 2, 9, 17));
   EXPECT_EQ(vlong(0) - vlong(2), vlong_lucas_v(0, 1, 2, 17));
   EXPECT_EQ(vlong(20), vlong_lucas_v(20, 2, 1, 17));  // k = 1: P itself, not reduced
   EXPECT_EQ(vlong(2), vlong_lucas_v(3, 1, 0, 17));    // V_0
+
+  // R = 64 and R1 = 16: 29 is the form of 2, and 2^7 mod 33 = 29 has the form 8; the factors
+  // in either order.
+  EXPECT_EQ(vlong(8), vlong_montgomery_crt_exp(29, 7, 33, 3, 11));
+  EXPECT_EQ(vlong(8), vlong_montgomery_crt_exp(29, 7, 33, 11, 3));
 }
 
 TEST(LucasSequence, CongruentToTheRecurrence) {
@@ -72,10 +58,9 @@ TEST(LucasSequence, CongruentToTheRecurrence) {
     for (unsigned Q : {1u, 2u, 7u}) {
       long long v0 = 2, v1 = P;
       for (unsigned k = 1; k <= 40; ++k) {
-        vlong expected = static_cast<unsigned>(v1);
         vlong got = vlong_lucas_v(P, Q, k, n) % n;
         if (got < 0) got += n;
-        ASSERT_EQ(expected, got) << P << " " << Q << " " << k;
+        ASSERT_EQ(vlong(static_cast<unsigned>(v1)), got) << P << " " << Q << " " << k;
         const long long v2 = ((P * v1 - Q * v0) % n + n) % n;
         v0 = v1;
         v1 = v2;
@@ -84,11 +69,7 @@ TEST(LucasSequence, CongruentToTheRecurrence) {
   }
 }
 
-TEST(ChineseRemainderPower, WorksInTheMontgomeryDomain) {
-  // R = 64 and R1 = 16: 29 is the form of 2, and 2^7 mod 33 = 29 has the form 8.
-  EXPECT_EQ(vlong(8), vlong_montgomery_crt_exp(29, 7, 33, 3, 11));
-  // The factors in the other order give the same power.
-  EXPECT_EQ(vlong(8), vlong_montgomery_crt_exp(29, 7, 33, 11, 3));
+TEST(ChineseRemainderPower, AgreesWithThePlainPowerInTheMontgomeryDomain) {
   const vlong n = 61 * 53;
   for (unsigned y = 0; y < 61 * 53; y += 7) {
     const vlong form = vlong(y) * 4096 % n;
@@ -96,48 +77,27 @@ TEST(ChineseRemainderPower, WorksInTheMontgomeryDomain) {
   }
 }
 
-TEST(SmallPrimeSieve, HoldsThe303PrimesBelow2000) {
+TEST(PrimeSearch, FindsTheNextProbablePrime) {
   const small_prime_sieve sieve(2000);
   ASSERT_EQ(303u, sieve.count());
-  EXPECT_EQ(2u, sieve.prime(0));
-  EXPECT_EQ(3u, sieve.prime(1));
   EXPECT_EQ(1999u, sieve.prime(302));
   EXPECT_EQ(0u, small_prime_sieve(2).count());
-}
-
-TEST(PrimeSearch, StartsAtTheStartAndFindsTheOraclesPrime) {
-  const small_prime_sieve sieve(2000);
-  vlong start = 1000003;
-  EXPECT_EQ(vlong(1000003), sieve.next_prime_from(start));
-  EXPECT_EQ(vlong(1000003), start);
-  for (const auto& c : Vectors("next_prime")) {
-    vlong s = FromHex(c[0]);
-    EXPECT_EQ(FromHex(c[1]), sieve.next_prime_from(s)) << c[0];
-    EXPECT_EQ(FromHex(c[1]), s);
-  }
-}
-
-TEST(PrimeSearch, AcceptsACarmichaelNumberThatPassesAllFourBases) {
-  const small_prime_sieve sieve(2000);
-  vlong start = FromHex("f4c0e47b9");  // 65700513721 = 2221 · 4441 · 6661
-  EXPECT_EQ(FromHex("f4c0e47b9"), sieve.next_prime_from(start));
-}
-
-TEST(PrimeSearch, SmallStartsFindTheSmallPrimes) {
-  // The window sieve must not strike out a small prime as a multiple of itself, nor the
-  // Fermat test reject its own bases.
-  const small_prime_sieve sieve(2000);
-  const unsigned starts[][2] = {{0, 2},  {2, 2},     {3, 3},       {4, 5},      {6, 7},
-                                {8, 11}, {100, 101}, {1998, 1999}, {2000, 2003}};
-  for (const auto& s : starts) {
-    vlong start = s[0];
-    EXPECT_EQ(vlong(s[1]), sieve.next_prime_from(start)) << s[0];
-  }
-  vlong negative = vlong(0) - vlong(50);
-  EXPECT_EQ(vlong(2), sieve.next_prime_from(negative));
+  auto check = [&](vlong start, const vlong& prime) {
+    EXPECT_EQ(prime, sieve.next_prime_from(start)) << ToHex(start);
+    EXPECT_EQ(prime, start);
+  };
+  for (const auto& c : Vectors("next_prime")) check(FromHex(c[0]), FromHex(c[1]));
+  // The window sieve must not strike out a small prime as a multiple of itself, nor the Fermat
+  // test reject its own bases; a start that is prime is the answer.
+  const unsigned starts[][2] = {
+      {0, 2},  {2, 2},     {3, 3},       {4, 5},       {6, 7},
+      {8, 11}, {100, 101}, {1998, 1999}, {2000, 2003}, {1000003, 1000003}};
+  for (const auto& s : starts) check(s[0], s[1]);
+  check(vlong(0) - vlong(50), 2);
+  // The Carmichael number 65700513721 = 2221 · 4441 · 6661 passes all four bases.
+  check(FromHex("f4c0e47b9"), FromHex("f4c0e47b9"));
   EXPECT_FALSE(sieve.fermat_probable(1));
   EXPECT_FALSE(sieve.fermat_probable(9));
-  EXPECT_TRUE(sieve.fermat_probable(7));
 }
 
 TEST(PrimeSearch, StripsSmallFactors) {
@@ -146,12 +106,9 @@ TEST(PrimeSearch, StripsSmallFactors) {
   EXPECT_TRUE(sieve.strip_small_factors(n, factor, 10));
   EXPECT_EQ(vlong(1000003), n);
   EXPECT_EQ(vlong(36), factor);
-
   n = 6;
-  factor = 1;
   EXPECT_TRUE(sieve.strip_small_factors(n, factor, 2));  // ends on the small prime 3
   EXPECT_EQ(vlong(3), n);
-
   n = 1000;
   factor = 1;
   EXPECT_FALSE(sieve.strip_small_factors(n, factor, 100));

@@ -5,53 +5,36 @@
 
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "cipher_test_util.h"
 
-// Every array delete of the process passes here: while a test watches, it notes whether each
-// released block was all zeros before it goes back to the heap.
+// Every array delete of the process passes here: while a test watches, it notes the sizes of the
+// released blocks and whether any of them still held a nonzero byte.
 namespace {
-
-struct FreedBlock {
-  std::size_t size;
-  bool zero;
-};
-
 bool g_watching = false;
-FreedBlock g_freed[256];
+bool g_all_zero = true;
+std::size_t g_freed[256];
 int g_freed_count = 0;
 
 void Watch(void* p) {
   if (!g_watching || !p || g_freed_count == 256) return;
   const std::size_t size = _msize(p);
-  bool zero = true;
-  for (std::size_t i = 0; i < size; ++i) zero = zero && static_cast<unsigned char*>(p)[i] == 0;
-  g_freed[g_freed_count++] = {size, zero};
+  for (std::size_t i = 0; i < size; ++i) g_all_zero = g_all_zero && !static_cast<char*>(p)[i];
+  g_freed[g_freed_count++] = size;
 }
 
-class FreedBlocks {
- public:
-  FreedBlocks() {
-    g_freed_count = 0;
-    g_watching = true;
-  }
-  ~FreedBlocks() { g_watching = false; }
-  void Stop() { g_watching = false; }
-  // Whether a block of `bytes` bytes was released, and whether every released block was zero.
-  bool Released(std::size_t bytes) const {
-    for (int i = 0; i < g_freed_count; ++i) {
-      if (g_freed[i].size == bytes) return true;
-    }
-    return false;
-  }
-  bool AllZero() const {
-    for (int i = 0; i < g_freed_count; ++i) {
-      if (!g_freed[i].zero) return false;
-    }
-    return true;
-  }
-};
+void StartWatching() {
+  g_freed_count = 0;
+  g_all_zero = g_watching = true;
+}
 
+bool Released(std::size_t bytes) {
+  for (int i = 0; i < g_freed_count; ++i) {
+    if (g_freed[i] == bytes) return true;
+  }
+  return false;
+}
 }  // namespace
 
 void operator delete[](void* p) noexcept {
@@ -70,128 +53,83 @@ vlong Neg(const vlong& x) {
   return vlong(0) - x;
 }
 
-TEST(VlongOracle, AddSubtractMultiplyAgreeWithPython) {
-  for (const char* op : {"add", "sub", "mul"}) {
-    const auto cases = Vectors(op);
-    ASSERT_GT(cases.size(), 300u) << op;
+TEST(VlongOracle, ArithmeticAgreesWithPython) {
+  using Op = vlong (*)(const vlong&, const vlong&);
+  const std::pair<const char*, Op> ops[] = {
+      {"add", [](const vlong& a, const vlong& b) { return a + b; }},
+      {"sub", [](const vlong& a, const vlong& b) { return a - b; }},
+      {"mul", [](const vlong& a, const vlong& b) { return a * b; }},
+      {"xor", [](const vlong& a, const vlong& b) { return a ^ b; }},
+      {"and", [](const vlong& a, const vlong& b) { return a & b; }}};
+  for (const auto& [name, op] : ops) {
+    const auto cases = Vectors(name);
+    ASSERT_GT(cases.size(), 300u) << name;
     for (const auto& c : cases) {
-      const vlong a = FromHex(c[0]), b = FromHex(c[1]);
-      const vlong r = op[0] == 'a' ? a + b : op[0] == 's' ? a - b : a * b;
-      ASSERT_EQ(FromHex(c[2]), r) << op << " " << c[0] << " " << c[1];
+      ASSERT_EQ(FromHex(c[2]), op(FromHex(c[0]), FromHex(c[1])))
+          << name << " " << c[0] << " " << c[1];
     }
   }
-}
-
-TEST(VlongOracle, DivisionTruncatesAndRemainderTakesTheDividendsSign) {
-  const auto cases = Vectors("div");
-  ASSERT_GT(cases.size(), 300u);
-  for (const auto& c : cases) {
+  // Truncating: the remainder takes the dividend's sign.
+  for (const auto& c : Vectors("div")) {
     const vlong a = FromHex(c[0]), b = FromHex(c[1]);
     ASSERT_EQ(FromHex(c[2]), a / b) << c[0] << " / " << c[1];
     ASSERT_EQ(FromHex(c[3]), a % b) << c[0] << " % " << c[1];
   }
-}
-
-TEST(VlongOracle, BitOperationsAgreeWithPython) {
-  for (const auto& c : Vectors("xor")) ASSERT_EQ(FromHex(c[2]), FromHex(c[0]) ^ FromHex(c[1]));
-  for (const auto& c : Vectors("and")) ASSERT_EQ(FromHex(c[2]), FromHex(c[0]) & FromHex(c[1]));
-  for (const auto& c : Vectors("bits")) {
-    ASSERT_EQ(static_cast<unsigned>(std::stoul(c[1])), FromHex(c[0]).bits()) << c[0];
-  }
-  const auto shifts = Vectors("shr");
-  ASSERT_GT(shifts.size(), 50u);
-  for (const auto& c : shifts) {
+  for (const auto& c : Vectors("bits")) ASSERT_EQ(std::stoul(c[1]), FromHex(c[0]).bits()) << c[0];
+  for (const auto& c : Vectors("shr")) {
     vlong x = FromHex(c[0]);
     x >>= static_cast<unsigned>(std::stoul(c[1]));
     ASSERT_EQ(FromHex(c[2]), x) << c[0] << " >> " << c[1];
   }
 }
 
-TEST(VlongSigns, ZeroIsNeverNegative) {
-  const vlong zero, minus_zero = Neg(vlong(0));
-  EXPECT_EQ(0u, zero.bits());
-  EXPECT_EQ(0u, static_cast<unsigned>(zero));
-  EXPECT_EQ(zero, minus_zero);
-  EXPECT_FALSE(minus_zero < zero);
+TEST(VlongSigns, ZeroIsNeverNegativeComparisonTakesTheSignFirstAndDivisionByZeroEnds) {
+  EXPECT_EQ(vlong(0), Neg(vlong(0)));
+  EXPECT_FALSE(Neg(vlong(0)) < vlong(0));
   EXPECT_FALSE(vlong(5) - vlong(5) < 0);
   EXPECT_FALSE(Neg(vlong(3)) * vlong(0) < 0);
   EXPECT_FALSE(Neg(vlong(3)) / vlong(7) < 0);  // a zero quotient of unlike signs
-}
-
-TEST(VlongSigns, TruncatingDivisionOfSmallValues) {
-  EXPECT_EQ(Neg(3), vlong(7) / Neg(2));
-  EXPECT_EQ(vlong(1), vlong(7) % Neg(2));
-  EXPECT_EQ(Neg(3), Neg(7) / vlong(2));
-  EXPECT_EQ(Neg(1), Neg(7) % vlong(2));
-  EXPECT_EQ(vlong(3), Neg(7) / Neg(2));
-  EXPECT_EQ(Neg(1), Neg(7) % Neg(2));
-}
-
-TEST(VlongSigns, ComparisonTakesTheSignFirst) {
   EXPECT_LT(Neg(vlong::power_of_two(100)), vlong(1));
   EXPECT_LT(Neg(vlong(2)), Neg(vlong(1)));
   EXPECT_GT(vlong::power_of_two(32), vlong(0xffffffffu));
   EXPECT_LE(vlong(4), vlong(4));
   EXPECT_GE(Neg(4), Neg(4));
   EXPECT_NE(Neg(4), vlong(4));
-}
-
-TEST(VlongDivision, ByZeroGivesQuotientZeroAndRemainderTheDividend) {
+  // Division by zero gives the quotient zero and the remainder the dividend.
   const vlong x = FromHex("-123456789abcdef0123456789");
   EXPECT_EQ(vlong(0), x / vlong(0));
   EXPECT_EQ(x, x % vlong(0));
   EXPECT_EQ(vlong(0), vlong(0) / vlong(0));
 }
 
-TEST(VlongWords, LoadAndStoreKeepWordsLeastSignificantFirst) {
+TEST(VlongWords, LoadStoreBitsAndRotationsAcrossWordBoundaries) {
   const unsigned words[4] = {0x89abcdef, 0x01234567, 0, 0};
   vlong x;
   x.load(words, 4);  // the zero top words are not significant
   EXPECT_EQ(FromHex("123456789abcdef"), x);
-  EXPECT_EQ(57u, x.bits());
   EXPECT_EQ(0x89abcdefu, static_cast<unsigned>(x));
-
   unsigned out[3] = {7, 7, 7};
   x.store(out, 3);
-  EXPECT_EQ(0x89abcdefu, out[0]);
-  EXPECT_EQ(0x01234567u, out[1]);
   EXPECT_EQ(0u, out[2]);
   x.store(out, 1);  // only as many words as asked for
   EXPECT_EQ(0x01234567u, out[1]);
-}
 
-TEST(VlongBits, SetClearAndTestAcrossWordBoundaries) {
-  vlong x;
-  for (unsigned i : {0u, 31u, 32u, 33u, 511u, 512u, 1023u}) {
-    x.set(i);
-    EXPECT_TRUE(x.test(i)) << i;
-  }
-  EXPECT_EQ(1024u, x.bits());
-  EXPECT_FALSE(x.test(1u));
-  EXPECT_FALSE(x.test(5000u));
-  x.clear(1023);
-  x.clear(512);
-  EXPECT_EQ(512u, x.bits());
-  x.clear(4000);  // clearing a bit beyond the value changes nothing
-  EXPECT_EQ(512u, x.bits());
-  EXPECT_EQ(vlong::power_of_two(511) + vlong::power_of_two(33) + vlong::power_of_two(32) +
-                vlong::power_of_two(31) + vlong(1),
-            x);
-}
+  vlong y;
+  for (unsigned i : {0u, 31u, 32u, 33u, 511u, 1023u}) y.set(i);
+  EXPECT_TRUE(y.test(511));
+  EXPECT_FALSE(y.test(5000));
+  y.clear(1023);
+  y.clear(4000);  // clearing a bit beyond the value changes nothing
+  EXPECT_EQ(vlong::power_of_two(511) + FromHex("380000001"), y);
 
-TEST(VlongBits, RotateWithinAWidth) {
-  vlong x = FromHex("80000001");
-  x.rotate_left(32);
-  EXPECT_EQ(vlong(3), x);
-  x.rotate_right(32);
-  EXPECT_EQ(FromHex("80000001"), x);
-  x.rotate_right(32);
-  EXPECT_EQ(FromHex("c0000000"), x);
-
-  vlong y = FromHex("1ffffffff");  // 33 bits
-  y.rotate_left(33);
-  EXPECT_EQ(FromHex("1ffffffff"), y);
-  vlong z = FromHex("100000000");
+  // Rotations within a width.
+  vlong r = FromHex("80000001");
+  r.rotate_left(32);
+  EXPECT_EQ(vlong(3), r);
+  r.rotate_right(32);
+  r.rotate_right(32);
+  EXPECT_EQ(FromHex("c0000000"), r);
+  vlong z = FromHex("100000000");  // 33 bits
   z.rotate_left(33);
   EXPECT_EQ(vlong(1), z);
   z.rotate_right(33);
@@ -232,35 +170,20 @@ TEST(VlongCopyOnWrite, ChangingACopyNeverChangesTheOriginal) {
 TEST(VlongWiping, ReleasedStorageReadsAsZeros) {
   unsigned words[37];
   for (unsigned i = 0; i < 37; ++i) words[i] = 0xa5a5a5a5u + i;
-  FreedBlocks freed;
+  StartWatching();
   {
     vlong x;
     x.load(words, 37);
+    x.set(1300);  // needs 41 words: the 37 are copied and released
+    EXPECT_TRUE(Released(37 * sizeof(unsigned))) << "storage replaced by growth";
   }
-  EXPECT_TRUE(freed.Released(37 * sizeof(unsigned)));
-  EXPECT_TRUE(freed.AllZero());
-}
-
-TEST(VlongWiping, StorageReplacedByGrowthIsWipedToo) {
-  const unsigned words[5] = {1, 2, 3, 4, 5};
-  vlong x;
-  x.load(words, 5);
-  FreedBlocks freed;
-  x.set(300);  // needs 10 words: the 5 are copied and released
-  freed.Stop();
-  EXPECT_TRUE(freed.Released(5 * sizeof(unsigned)));
-  EXPECT_TRUE(freed.AllZero());
-}
-
-TEST(VlongWiping, ArithmeticTemporariesAreWiped) {
+  EXPECT_TRUE(Released(41 * sizeof(unsigned)));
+  // Arithmetic temporaries.
   const vlong m = FromHex("d1b54a32d192ed03ad19b5b6ba5cb1b8e03c7d6fa30bdeb85bd5a33a6f4f0f31");
-  const vlong x = FromHex("123456789abcdef123456789abcdef");
-  FreedBlocks freed;
-  vlong r = vlong_modexp(x, m - 2, m);
-  r = r * x / (m - 7) % m;
-  freed.Stop();
+  const vlong r = vlong_modexp(FromHex("123456789abcdef123456789abcdef"), m - 2, m) / (m - 7);
+  g_watching = false;
   EXPECT_GT(g_freed_count, 10);
-  EXPECT_TRUE(freed.AllZero());
+  EXPECT_TRUE(g_all_zero);
 }
 
 }  // namespace
