@@ -13,7 +13,16 @@ namespace testsupport {
 
 namespace {
 
-bool FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
+void MakeFolderOf(const std::wstring& path) {
+  for (size_t slash = path.find_first_of(L"\\/"); slash != std::wstring::npos;
+       slash = path.find_first_of(L"\\/", slash + 1)) {
+    ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+  }
+}
+
+}  // namespace
+
+bool FindImageEncoder(const wchar_t* mimeType, CLSID* clsid) {
   UINT count = 0, size = 0;
   if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
   std::vector<BYTE> buffer(size);
@@ -27,15 +36,6 @@ bool FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
   }
   return false;
 }
-
-void MakeFolderOf(const std::wstring& path) {
-  for (size_t slash = path.find_first_of(L"\\/"); slash != std::wstring::npos;
-       slash = path.find_first_of(L"\\/", slash + 1)) {
-    ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-  }
-}
-
-}  // namespace
 
 bool SaveWindowPng(HWND window, const std::wstring& path) {
   CRect rect;
@@ -55,7 +55,7 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
   if (!copied) return false;
 
   CLSID png;
-  if (!FindEncoder(L"image/png", &png)) return false;
+  if (!FindImageEncoder(L"image/png", &png)) return false;
   MakeFolderOf(path);
   Gdiplus::Bitmap picture(bitmap, nullptr);
   return picture.GetLastStatus() == Gdiplus::Ok &&

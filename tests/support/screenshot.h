@@ -12,4 +12,7 @@ namespace testsupport {
 // is created). False when the window cannot be read or the file cannot be written.
 bool SaveWindowPng(HWND window, const std::wstring& path);
 
+// The class id of GDI+'s encoder for a MIME type ("image/png"); GDI+ must be running.
+bool FindImageEncoder(const wchar_t* mimeType, CLSID* clsid);
+
 }  // namespace testsupport

@@ -1,32 +1,21 @@
-// Test helper: a report list view with rows, painted into a memory DC (custom-draw
-// notifications then flow without a visible window).
+// Test helpers: a report list view with rows, painted into a memory DC (custom-draw
+// notifications then flow without a visible window), and a list that answers its reflected
+// custom draw.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include "support/canvas.h"
+#include "winlayer/controls_list.h"
+#include "winlayer/window_impl.h"
+
 inline void FillAndPaintList(HWND list, int rows) {
-  LVCOLUMNW column = {};
-  column.mask = LVCF_WIDTH;
-  column.cx = 100;
-  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  wchar_t text[] = L"row";
-  for (int i = 0; i < rows; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = text;
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 200);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
+  CListViewCtrl view(list);
+  view.InsertColumn(0, L"", LVCFMT_LEFT, 100);
+  for (int i = 0; i < rows; ++i) view.InsertItem(i, L"row");
+  testsupport::Canvas canvas(300, 200);
+  view.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
 }
 
 // Answers a list's custom draw so that item stages follow, and counts them.
@@ -39,4 +28,16 @@ class CustomDrawCounter {
     if (stage == CDDS_ITEMPREPAINT) ++itemPrePaints;
     return CDRF_DODEFAULT;
   }
+};
+
+// A list view (superclassed when created, or any list subclassed) that draws through the custom
+// draw its parent reflects to it.
+class ReflectedList : public CWindowImpl<ReflectedList>, public CustomDrawCounter {
+ public:
+  DECLARE_WND_SUPERCLASS(nullptr, WC_LISTVIEWW)
+  BEGIN_MSG_MAP(ReflectedList)
+  REFLECTED_NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
+  DEFAULT_REFLECTION_HANDLER()
+  END_MSG_MAP()
+  LRESULT OnCustomDraw(int, LPNMHDR header, BOOL&) { return Answer(header); }
 };

@@ -38,39 +38,12 @@ class ControlsTest : public ::testing::Test {
   CWindow parent;
 };
 
-int CALLBACK CompareDataDescending(LPARAM a, LPARAM b, LPARAM) {
-  return static_cast<int>(b - a);
-}
-
 }  // namespace
 
-TEST_F(ControlsTest, WrappersCreateTheirOwnClass) {
-  EXPECT_STREQ(L"SCROLLBAR", CScrollBar::GetWndClassName());
-  wchar_t name[64];
-  CScrollBar bar = Make<CScrollBar>(SBS_HORZ, CRect(0, 0, 200, 16));
-  ::GetClassNameW(bar, name, 64);
-  EXPECT_EQ(0, lstrcmpiW(L"ScrollBar", name));
-  ASSERT_TRUE(bar.SetScrollRange(0, 50));
-  bar.SetScrollPos(20);
-  EXPECT_EQ(20, bar.GetScrollPos());
-}
-
-TEST_F(ControlsTest, ListViewKeepsTextsDataAndColumns) {
+TEST_F(ControlsTest, ListViewTextsDataStatesAndRectangles) {
   auto list = Make<CListViewCtrl>(LVS_REPORT);
-  EXPECT_EQ(0, list.InsertColumn(0, L"歌曲名", LVCFMT_LEFT, 120));
-  EXPECT_EQ(1, list.InsertColumn(1, L"专辑"));  // no width given
-  EXPECT_EQ(2, list.GetColumnCount());
-  EXPECT_EQ(120, list.GetColumnWidth(0));
-  list.SetColumnWidth(1, 90);
-  EXPECT_EQ(90, list.GetColumnWidth(1));
-  LVCOLUMNW column = {};
-  wchar_t heading[16];
-  column.mask = LVCF_TEXT;
-  column.pszText = heading;
-  column.cchTextMax = 16;
-  ASSERT_TRUE(list.GetColumn(1, &column));
-  EXPECT_STREQ(L"专辑", heading);
-
+  list.InsertColumn(0, L"歌曲名", LVCFMT_LEFT, 120);
+  list.InsertColumn(1, L"专辑");
   EXPECT_EQ(0, list.InsertItem(0, L"first"));
   EXPECT_EQ(1, list.InsertItem(1, L"second"));
   CString longText(L'x', 5000);  // far beyond any first guess of a buffer
@@ -78,20 +51,15 @@ TEST_F(ControlsTest, ListViewKeepsTextsDataAndColumns) {
   CString text;
   EXPECT_EQ(5000, list.GetItemText(1, 1, text));
   EXPECT_EQ(longText, text);
-  EXPECT_EQ(5, list.GetItemText(0, 0, text));
-  EXPECT_EQ(L"first", text);
 
   ASSERT_TRUE(list.SetItemData(1, 0xCAFE));
   EXPECT_EQ(0xCAFEu, list.GetItemData(1));
-  EXPECT_EQ(0u, list.GetItemData(7));  // no such item
-
+  EXPECT_EQ(0u, list.GetItemData(7));                   // no such item
   list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);  // every item
   EXPECT_EQ(2, list.GetSelectedCount());
-  EXPECT_EQ(0, list.GetSelectedIndex());
   EXPECT_EQ(1, list.GetNextItem(0, LVNI_SELECTED));
-  EXPECT_EQ(LVIS_SELECTED, list.GetItemState(1, LVIS_SELECTED | LVIS_FOCUSED) & LVIS_SELECTED);
 
-  // Rectangles: the row below is lower, the second column starts where the first ends.
+  // The row below is lower, the second column starts where the first ends.
   CRect row0, row1, cell;
   ASSERT_TRUE(list.GetItemRect(0, &row0, LVIR_BOUNDS));
   ASSERT_TRUE(list.GetItemRect(1, &row1, LVIR_BOUNDS));
@@ -101,56 +69,23 @@ TEST_F(ControlsTest, ListViewKeepsTextsDataAndColumns) {
   EXPECT_EQ(row1.top, cell.top);
 }
 
-TEST_F(ControlsTest, ListViewSortsByData) {
-  auto list = Make<CListViewCtrl>(LVS_REPORT);
-  list.InsertColumn(0, L"name", LVCFMT_LEFT, 100);
-  const wchar_t* names[] = {L"c", L"a", L"b"};
-  for (int i = 0; i < 3; ++i) {
-    list.InsertItem(i, names[i]);
-    list.SetItemData(i, 100 + i);
-  }
-  ASSERT_TRUE(list.SortItems(CompareDataDescending, 0));
-  CString text;
-  list.GetItemText(0, 0, text);
-  EXPECT_EQ(L"b", text);
-  EXPECT_EQ(102u, list.GetItemData(0));
-  EXPECT_EQ(100u, list.GetItemData(2));
-}
-
-TEST_F(ControlsTest, TreeWalksItemsAndReadsTheirTextAndData) {
+TEST_F(ControlsTest, TreeReadsTextsDataAndRectanglesOfItsItems) {
   auto tree = Make<CTreeViewCtrl>(TVS_FULLROWSELECT);
   HTREEITEM first = tree.InsertItem(L"流行", TVI_ROOT, TVI_LAST);
   HTREEITEM second =
       tree.InsertItem(TVIF_TEXT | TVIF_PARAM, L"摇滚", 0, 0, 0, 0, 42, TVI_ROOT, TVI_LAST);
-  ASSERT_NE(nullptr, first);
-  EXPECT_EQ(first, tree.GetRootItem());
   EXPECT_EQ(second, tree.GetNextSiblingItem(first));
-  EXPECT_EQ(nullptr, tree.GetNextSiblingItem(second));
   EXPECT_EQ(42u, tree.GetItemData(second));
-  tree.SetItemData(first, 7);
-  EXPECT_EQ(7u, tree.GetItemData(first));
-
-  CString text;
-  EXPECT_EQ(2, tree.GetItemText(second, text));
-  EXPECT_EQ(L"摇滚", text);
-  CString longText(L'y', 700);
+  CString longText(L'y', 700), text;
   tree.SetItemText(first, longText);
-  tree.GetItemText(first, text);
+  EXPECT_EQ(700, tree.GetItemText(first, text));
   EXPECT_EQ(longText, text);
 
   tree.SetItemHeight(30);
-  EXPECT_EQ(30, tree.GetItemHeight());
   CRect line;
   ASSERT_TRUE(tree.GetItemRect(second, &line, FALSE));
   EXPECT_EQ(30, line.top);
   EXPECT_EQ(second, tree.HitTest(CPoint(5, 45), nullptr));
-
-  ASSERT_TRUE(tree.SelectItem(second));
-  EXPECT_EQ(second, tree.GetSelectedItem());
-  EXPECT_TRUE(tree.GetItemState(second, TVIS_SELECTED) & TVIS_SELECTED);
-  EXPECT_EQ(2u, tree.GetCount());
-  tree.DeleteAllItems();
-  EXPECT_EQ(nullptr, tree.GetRootItem());
 }
 
 TEST_F(ControlsTest, ComboTextsAndUpDownRangesBeyondSixteenBits) {
@@ -159,21 +94,16 @@ TEST_F(ControlsTest, ComboTextsAndUpDownRangesBeyondSixteenBits) {
   for (const wchar_t* type : {L"使用浏览器设置", L"HTTP", L"SOCKS5", L"不使用代理"}) {
     combo.AddString(type);
   }
-  EXPECT_EQ(4, combo.GetCount());
-  EXPECT_EQ(2, combo.SelectString(-1, L"SOCKS5"));
-  EXPECT_EQ(2, combo.GetCurSel());
   EXPECT_EQ(5, combo.GetLBText(3, text));
   EXPECT_EQ(L"不使用代理", text);
   EXPECT_EQ(CB_ERR, combo.GetLBText(9, text));
   EXPECT_TRUE(text.IsEmpty());
-  EXPECT_EQ(CB_ERR, combo.SelectString(-1, L"FTP"));
 
   // The settings dialog's range 0..16960 and positions beyond 16 bits.
   auto updown = Make<CUpDownCtrl>(0, CRect(0, 0, 20, 20));
   updown.SetRange(0, 16960);
   int lower = -1, upper = -1;
   updown.GetRange(lower, upper);
-  EXPECT_EQ(0, lower);
   EXPECT_EQ(16960, upper);
   updown.SetRange32(0, 100000);
   updown.SetPos(70000);
@@ -196,8 +126,6 @@ TEST_F(ControlsTest, ToolTipAcceptsToolsAndChangesTheirText) {
   CToolInfo query(0, button, 1313, nullptr, text);
   ASSERT_TRUE(tip.GetToolInfo(&query));
   EXPECT_STREQ(L"关闭", text);
-  tip.Activate(TRUE);
   tip.DelTool(parent);
   EXPECT_EQ(1, tip.GetToolCount());
-  tip.DestroyWindow();
 }

@@ -52,7 +52,7 @@ TEST(GdiObjects, ManagedFormsDeleteTheirHandlesAndHandleFormsDoNot) {
   EXPECT_TRUE(Exists(same));
 }
 
-TEST(GdiObjects, PointFontsAndBitmapSizes) {
+TEST(GdiObjects, PointFontsHaveTheCharacterHeightOfTheScreensResolution) {
   CFont font;
   ASSERT_NE(nullptr, font.CreatePointFont(120, L"宋体"));
   LOGFONTW logFont = {};
@@ -60,14 +60,6 @@ TEST(GdiObjects, PointFontsAndBitmapSizes) {
   // 12 points at the screen's resolution, as a character height (negative).
   CClientDC screen(nullptr);
   EXPECT_EQ(-::MulDiv(12, screen.GetDeviceCaps(LOGPIXELSY), 72), logFont.lfHeight);
-
-  CBitmap bitmap;
-  SIZE size = {};
-  EXPECT_FALSE(bitmap.GetSize(size));
-  bitmap.CreateCompatibleBitmap(screen, 30, 17);
-  ASSERT_TRUE(bitmap.GetSize(size));
-  EXPECT_EQ(30, size.cx);
-  EXPECT_EQ(17, size.cy);
 }
 
 TEST(GdiDc, SolidFillsAndFramesOfTheirOwn) {

@@ -109,16 +109,6 @@ class ReflectingParent : public CWindowImpl<ReflectingParent, CWindow, CWinTrait
   }
 };
 
-class ReflectedList : public CWindowImpl<ReflectedList>, public CustomDrawCounter {
- public:
-  DECLARE_WND_SUPERCLASS(nullptr, WC_LISTVIEWW)
-  BEGIN_MSG_MAP(ReflectedList)
-  REFLECTED_NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
-  DEFAULT_REFLECTION_HANDLER()
-  END_MSG_MAP()
-  LRESULT OnCustomDraw(int, LPNMHDR header, BOOL&) { return Answer(header); }
-};
-
 class ReflectedStatic : public CWindowImpl<ReflectedStatic> {
  public:
   HBRUSH brush = nullptr;

@@ -1,6 +1,6 @@
 // Windows whose messages run through message maps: which handler gets a message, what happens
 // to the ones no handler keeps, superclassed and subclassed system controls, and how a window
-// object and its window part (also with an ANSI subclass on top of ours); the frame window.
+// object and its window part (also with an ANSI subclass on top of ours).
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/gtest_cstring.h"
-#include "winlayer/frame.h"
+#include "winlayer/controls_list.h"
 #include "winlayer/window_impl.h"
 
 namespace {
@@ -145,8 +145,6 @@ class Super : public CWindowImpl<Super<t_baseName>> {
   }
 };
 const wchar_t* const kList = WC_LISTVIEWW;
-const wchar_t* const kTree = WC_TREEVIEWW;
-const wchar_t* const kTab = WC_TABCONTROLW;
 const wchar_t* const kScrollBar = L"SCROLLBAR";
 using SuperList = Super<&kList>;
 
@@ -178,19 +176,14 @@ class AnsiSubclass {
   static inline WNDPROC s_previous = nullptr;
 };
 
-LRESULT InsertListRow(HWND list) {
-  wchar_t text[] = L"行";
-  LVITEMW item = {};
-  item.mask = LVIF_TEXT;
-  item.pszText = text;
-  return SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+int InsertListRow(HWND list) {
+  return CListViewCtrl(list).InsertItem(0, L"行");
 }
 
 class ControlTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
-                                                   ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
   }
   void SetUp() override {
@@ -210,24 +203,6 @@ TEST_F(ControlTest, SuperclassedControlsKeepTheirOwnBehaviour) {
   InsertListRow(list);
   EXPECT_EQ(2, list.SendMessage(LVM_GETITEMCOUNT));
   EXPECT_EQ(3, list.counted);
-
-  Super<&kTree> tree;
-  ASSERT_NE(nullptr, tree.Create(parent, rect));
-  wchar_t text[] = L"node";
-  TVINSERTSTRUCTW insert = {};
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT;
-  insert.item.pszText = text;
-  EXPECT_NE(0, tree.SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  EXPECT_EQ(1, tree.SendMessage(TVM_GETCOUNT));
-
-  Super<&kTab> tabs;
-  ASSERT_NE(nullptr, tabs.Create(parent, rect));
-  TCITEMW tab = {};
-  tab.mask = TCIF_TEXT;
-  tab.pszText = text;
-  EXPECT_EQ(0, tabs.SendMessage(TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab)));
-  EXPECT_EQ(1, tabs.SendMessage(TCM_GETITEMCOUNT));
 
   Super<&kScrollBar> bar;
   ASSERT_NE(nullptr, bar.Create(parent, rect, nullptr, WS_CHILD | SBS_VERT));
@@ -364,40 +339,6 @@ TEST(WindowImplLifetime, NestedCreationBindsEachWindowToItsObject) {
   p.DestroyWindow();  // takes the child with it
   EXPECT_EQ(nullptr, p.child.m_hWnd);
   EXPECT_EQ(1, p.child.finals);
-}
-
-// ---- the frame window: frame styles and a frame class of its own
-
-class Frame : public CFrameWindowImpl<Frame> {
- public:
-  int closes = 0;
-  BEGIN_MSG_MAP(Frame)
-  MESSAGE_HANDLER(WM_CLOSE, OnClose)
-  CHAIN_MSG_MAP(CFrameWindowImpl<Frame>)
-  END_MSG_MAP()
-  // Counts and lets the default processing destroy the window.
-  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    ++closes;
-    bHandled = FALSE;
-    return 0;
-  }
-};
-
-TEST(FrameWindow, CreatesATopLevelFrameOfItsOwnClass) {
-  Frame frame;
-  ASSERT_NE(nullptr, frame.Create());
-  EXPECT_EQ(0x06CF0000u, frame.GetStyle() & 0xFFFF0000u);
-  EXPECT_EQ(0x00040100u, frame.GetExStyle());
-  EXPECT_EQ(0u, GetClassLongPtrW(frame, GCL_STYLE));
-  EXPECT_EQ(reinterpret_cast<LONG_PTR>(LoadCursorW(nullptr, IDC_ARROW)),
-            static_cast<LONG_PTR>(GetClassLongPtrW(frame, GCLP_HCURSOR)));
-  RECT rect;
-  frame.GetWindowRect(&rect);
-  EXPECT_GT(rect.right - rect.left, 0);  // the system chose a size
-
-  frame.SendMessage(WM_CLOSE);
-  EXPECT_EQ(1, frame.closes);
-  EXPECT_EQ(nullptr, frame.m_hWnd);
 }
 
 }  // namespace
