@@ -107,15 +107,8 @@ class ButtonsTest : public ::testing::Test {
 
 // Draws button into canvas as the owner's WM_DRAWITEM handler does.
 void Draw(CMyButton& button, Canvas& canvas, UINT action, UINT state) {
-  DRAWITEMSTRUCT dis = {ODT_BUTTON,
-                        1,
-                        0,
-                        action,
-                        state,
-                        button,
-                        canvas.hdc(),
-                        RECT{0, 0, canvas.width(), canvas.height()},
-                        0};
+  DRAWITEMSTRUCT dis = {ODT_BUTTON, 1, 0, action, state, button, canvas.hdc(), {}, 0};
+  dis.rcItem = {0, 0, canvas.width(), canvas.height()};
   button.DrawItem(dis);
 }
 

@@ -76,23 +76,10 @@ ASM_FUNCTION(LinkedStubJump, ".byte 0xe9; .long LinkedStub - . - 4")
 
 namespace {
 
-int PlainDetour(int x) {
-  return PlainStub(x) * 10;
-}
-int HotPatchDetour(int x) {
-  return HotPatchStub(x) * 10;
-}
-int CallDetour(int x) {
-  return CallStub(x) * 10;
-}
-int JumpDetour(int x) {
-  return JumpStub(x) * 10;
-}
-int ImportDetour(int x) {
-  return ImportStub(x) * 10;
-}
-int LinkedDetour(int x) {
-  return LinkedStub(x) * 10;
+// A detour that calls the original through its trampoline.
+template <int (*t_stub)(int)>
+int TimesTen(int x) {
+  return t_stub(x) * 10;
 }
 int OtherDetour(int x) {
   return -x;
@@ -135,22 +122,24 @@ UINT AttachCallRemove(int (*target)(int), int (*stub)(int), int (*detour)(int), 
 }
 
 TEST(ApiHook, PlainPrologueIsMovedAndRestored) {
-  EXPECT_EQ(6u, AttachCallRemove(HookPlain, PlainStub, PlainDetour, 1));
+  EXPECT_EQ(6u, AttachCallRemove(HookPlain, PlainStub, TimesTen<PlainStub>, 1));
 
   SetLastError(0);
-  EXPECT_FALSE(RemoveApiHook(PlainStub, PlainDetour)) << "removing twice";
+  EXPECT_FALSE(RemoveApiHook(PlainStub, TimesTen<PlainStub>)) << "removing twice";
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_BLOCK), GetLastError());
-  EXPECT_FALSE(AttachApiHook(PlainStub, PlainDetour)) << "a used trampoline lost its signature";
+  EXPECT_FALSE(AttachApiHook(PlainStub, TimesTen<PlainStub>))
+      << "a used trampoline lost its signature";
   EXPECT_EQ(2, HookPlain(1));
 }
 
 TEST(ApiHook, HotPatchPrologueMovesExactlyFiveBytes) {
-  EXPECT_EQ(5u, AttachCallRemove(HookHotPatch, HotPatchStub, HotPatchDetour, 2));
+  EXPECT_EQ(5u, AttachCallRemove(HookHotPatch, HotPatchStub, TimesTen<HotPatchStub>, 2));
 }
 
 TEST(ApiHook, MovedRelativeCallAndJumpKeepTheirDestinations) {
-  for (auto [target, stub, detour, added] : {std::make_tuple(HookCall, CallStub, CallDetour, 7),
-                                             std::make_tuple(HookJump, JumpStub, JumpDetour, 3)}) {
+  for (auto [target, stub, detour, added] :
+       {std::make_tuple(HookCall, CallStub, TimesTen<CallStub>, 7),
+        std::make_tuple(HookJump, JumpStub, TimesTen<JumpStub>, 3)}) {
     const std::vector<BYTE> original = Snapshot(target);
     PBYTE destination = nullptr;
     CopyInstruction(nullptr, Bytes(target), &destination);
@@ -173,19 +162,19 @@ TEST(ApiHook, TargetBehindAnImportJumpIsPatchedInsteadOfTheJump) {
   const std::vector<BYTE> import_jump = Snapshot(HookImportStub, 6);
   PVOID target = nullptr;
   ASSERT_TRUE(AttachApiHookEx(reinterpret_cast<PVOID>(ImportStub),
-                              reinterpret_cast<PVOID>(ImportDetour), nullptr, &target));
+                              reinterpret_cast<PVOID>(TimesTen<ImportStub>), nullptr, &target));
   EXPECT_EQ(Bytes(HookImported), target);
   EXPECT_EQ(import_jump, Snapshot(HookImportStub, 6));
   EXPECT_EQ(90, HookImportStub(5));
   EXPECT_EQ(9, ImportStub(5));
-  EXPECT_TRUE(RemoveApiHook(ImportStub, ImportDetour));
+  EXPECT_TRUE(RemoveApiHook(ImportStub, TimesTen<ImportStub>));
   EXPECT_EQ(9, HookImportStub(5));
 }
 
 TEST(ApiHook, TrampolineBehindALinkerJumpIsFollowed) {
   PVOID stub = nullptr;
   ASSERT_TRUE(AttachApiHookEx(reinterpret_cast<PVOID>(LinkedStubJump),
-                              reinterpret_cast<PVOID>(LinkedDetour), &stub, nullptr));
+                              reinterpret_cast<PVOID>(TimesTen<LinkedStub>), &stub, nullptr));
   EXPECT_EQ(Bytes(LinkedStub), stub);
   EXPECT_EQ(100, HookLinked(5));
 
@@ -193,7 +182,7 @@ TEST(ApiHook, TrampolineBehindALinkerJumpIsFollowed) {
   EXPECT_FALSE(RemoveApiHook(LinkedStubJump, OtherDetour));
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_ACCESS), GetLastError());
   EXPECT_EQ(100, HookLinked(5)) << "a refused removal leaves the patch";
-  EXPECT_TRUE(RemoveApiHook(LinkedStubJump, LinkedDetour));
+  EXPECT_TRUE(RemoveApiHook(LinkedStubJump, TimesTen<LinkedStub>));
   EXPECT_EQ(10, HookLinked(5));
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -9,9 +9,10 @@
 
 namespace {
 
-std::vector<BYTE> Hex(const char* text) {
+std::vector<BYTE> Hex(const std::string& text) {
+  std::istringstream in(text);
   std::vector<BYTE> bytes;
-  for (char* end; *text; text = end) bytes.push_back(static_cast<BYTE>(strtoul(text, &end, 16)));
+  for (unsigned byte; in >> std::hex >> byte;) bytes.push_back(static_cast<BYTE>(byte));
   return bytes;
 }
 
@@ -24,128 +25,37 @@ struct Code {
   BYTE buffer[512];
 };
 
-struct Sample {
-  const char* bytes;
-  const char* text;
-};
-
-// Every row is one instruction as the GNU assembler encodes it, so its length is its byte count.
-const Sample kSamples[] = {
-    {"90", "nop"},
-    {"55", "push ebp"},
-    {"89 E5", "mov ebp,esp"},
-    {"89 FF", "mov edi,edi"},
-    {"8B 45 08", "mov eax,DWORD PTR [ebp+0x8]"},
-    {"8B 85 00 01 00 00", "mov eax,DWORD PTR [ebp+0x100]"},
-    {"8B 08", "mov ecx,DWORD PTR [eax]"},
-    {"8B 04 24", "mov eax,DWORD PTR [esp]"},
-    {"8B 44 24 04", "mov eax,DWORD PTR [esp+0x4]"},
-    {"8B 84 24 00 02 00 00", "mov eax,DWORD PTR [esp+0x200]"},
-    {"A1 78 56 34 12", "mov eax,ds:0x12345678"},
-    {"8B 04 8D 78 56 34 12", "mov eax,DWORD PTR [ecx*4+0x12345678]"},
-    {"8B 14 48", "mov edx,DWORD PTR [eax+ecx*2]"},
-    {"8B 54 C8 12", "mov edx,DWORD PTR [eax+ecx*8+0x12]"},
-    {"8B 94 C8 34 12 00 00", "mov edx,DWORD PTR [eax+ecx*8+0x1234]"},
-    {"8B 84 2D 00 01 00 00", "mov eax,DWORD PTR [ebp+ebp*1+0x100]"},
-    {"8B 44 0D 08", "mov eax,DWORD PTR [ebp+ecx*1+0x8]"},
-    {"83 EC 10", "sub esp,0x10"},
-    {"81 EC 00 10 00 00", "sub esp,0x1000"},
-    {"04 7F", "add al,0x7f"},
-    {"05 78 56 34 12", "add eax,0x12345678"},
-    {"66 05 34 12", "add ax,0x1234"},
-    {"80 38 05", "cmp BYTE PTR [eax],0x5"},
-    {"81 7D 08 78 56 34 12", "cmp DWORD PTR [ebp+0x8],0x12345678"},
-    {"66 81 7D 08 34 12", "cmp WORD PTR [ebp+0x8],0x1234"},
-    {"C7 45 FC 01 00 00 00", "mov DWORD PTR [ebp-0x4],0x1"},
-    {"66 C7 45 FC 01 00", "mov WORD PTR [ebp-0x4],0x1"},
-    {"C6 45 FC 01", "mov BYTE PTR [ebp-0x4],0x1"},
-    {"C7 04 85 78 56 34 12 78 56 34 12", "mov DWORD PTR [eax*4+0x12345678],0x12345678"},
-    {"B8 78 56 34 12", "mov eax,0x12345678"},
-    {"66 B8 34 12", "mov ax,0x1234"},
-    {"B1 12", "mov cl,0x12"},
-    {"68 78 56 34 12", "push 0x12345678"},
-    {"66 68 34 12", "pushw 0x1234"},
-    {"69 C8 78 56 34 12", "imul ecx,eax,0x12345678"},
-    {"6B C8 12", "imul ecx,eax,0x12"},
-    {"66 69 C8 34 12", "imul cx,ax,0x1234"},
-    {"8D 45 F8", "lea eax,[ebp-0x8]"},
-    {"85 C0", "test eax,eax"},
-    {"F6 00 01", "test BYTE PTR [eax],0x1"},
-    {"F7 00 01 00 00 00", "test DWORD PTR [eax],0x1"},
-    {"66 F7 00 01 00", "test WORD PTR [eax],0x1"},
-    {"F7 45 08 78 56 34 12", "test DWORD PTR [ebp+0x8],0x12345678"},
-    {"F6 05 78 56 34 12 12", "test BYTE PTR ds:0x12345678,0x12"},
-    {"F7 5D 08", "neg DWORD PTR [ebp+0x8]"},
-    {"F7 35 78 56 34 12", "div DWORD PTR ds:0x12345678"},
-    {"A8 12", "test al,0x12"},
-    {"A9 78 56 34 12", "test eax,0x12345678"},
-    {"66 A9 34 12", "test ax,0x1234"},
-    {"C1 E0 03", "shl eax,0x3"},
-    {"D1 E0", "shl eax,1"},
-    {"C1 7D 08 02", "sar DWORD PTR [ebp+0x8],0x2"},
-    {"FF 45 08", "inc DWORD PTR [ebp+0x8]"},
-    {"FF D0", "call eax"},
-    {"FF 55 08", "call DWORD PTR [ebp+0x8]"},
-    {"FF 24 88", "jmp DWORD PTR [eax+ecx*4]"},
-    {"FF 75 08", "push DWORD PTR [ebp+0x8]"},
-    {"FF 30", "push DWORD PTR [eax]"},
-    {"A0 78 56 34 12", "mov al,ds:0x12345678"},
-    {"67 A1 34 12", "addr16 mov eax,ds:0x1234"},
-    {"67 8B 07", "mov eax,DWORD PTR [bx]"},
-    {"67 8B 0E 34 12", "mov ecx,DWORD PTR ds:0x1234"},
-    {"67 8B 4E 12", "mov ecx,DWORD PTR [bp+0x12]"},
-    {"67 8B 88 34 12", "mov ecx,DWORD PTR [bx+si+0x1234]"},
-    {"F0 0F B1 0A", "lock cmpxchg DWORD PTR [edx],ecx"},
-    {"F0 FF 00", "lock inc DWORD PTR [eax]"},
-    {"F3 A5", "rep movs DWORD PTR es:[edi],DWORD PTR ds:[esi]"},
-    {"F2 AE", "repnz scas al,BYTE PTR es:[edi]"},
-    {"64 A1 00 00 00 00", "mov eax,fs:0x0"},
-    {"65 8B 00", "mov eax,DWORD PTR gs:[eax]"},
-    {"64 66 89 03", "mov WORD PTR fs:[ebx],ax"},
-    {"0F B6 00", "movzx eax,BYTE PTR [eax]"},
-    {"0F B7 45 08", "movzx eax,WORD PTR [ebp+0x8]"},
-    {"66 0F BE C0", "movsx ax,al"},
-    {"0F 44 C1", "cmove eax,ecx"},
-    {"0F 94 C0", "sete al"},
-    {"0F 95 05 78 56 34 12", "setne BYTE PTR ds:0x12345678"},
-    {"0F BA 65 08 03", "bt DWORD PTR [ebp+0x8],0x3"},
-    {"0F A4 C2 04", "shld edx,eax,0x4"},
-    {"0F A5 C2", "shld edx,eax,cl"},
-    {"0F C8", "bswap eax"},
-    {"0F A2", "cpuid"},
-    {"0F C7 0E", "cmpxchg8b QWORD PTR [esi]"},
-    {"0F 6E C0", "movd mm0,eax"},
-    {"0F 73 D0 20", "psrlq mm0,0x20"},
-    {"0F 77", "emms"},
-    {"C3", "ret"},
-    {"C2 08 00", "ret 0x8"},
-    {"CB", "retf"},
-    {"CA 10 00", "retf 0x10"},
-    {"C9", "leave"},
-    {"C8 10 00 00", "enter 0x10,0x0"},
-    {"CC", "int3"},
-    {"CD 2E", "int 0x2e"},
-    {"9A 78 56 34 12 34 12", "call 0x1234:0x12345678"},
-    {"EA 78 56 34 12 34 12", "jmp 0x1234:0x12345678"},
-    {"D9 45 08", "fld DWORD PTR [ebp+0x8]"},
-    {"D9 7D FE", "fnstcw WORD PTR [ebp-0x2]"},
-    {"D4 0A", "aam 0xa"},
-    {"E4 60", "in al,0x60"},
-    {"EC", "in al,dx"},
-    {"60", "pusha"},
-    {"9C", "pushf"},
-    {"98", "cwde"},
-    {"91", "xchg ecx,eax"},
-    {"D7", "xlat BYTE PTR ds:[ebx]"},
-    {"C4 08", "les ecx,FWORD PTR [eax]"},
-    {"62 01", "bound eax,QWORD PTR [ecx]"},
-    {"8C C0", "mov eax,es"},
-    {"0F 01 00", "sgdtd [eax]"},
-    {"0F 20 C0", "mov eax,cr0"},
-    {"0F A0", "push fs"},
-    {"64 F0 81 84 98 78 56 34 12 78 56 34 12",
-     "lock add DWORD PTR fs:[eax+ebx*4+0x12345678],0x12345678"},
-    {"64 66 81 40 12 34 12", "add WORD PTR fs:[eax+0x12],0x1234"},
+// Instructions as the GNU assembler encodes them (so each one's length is its byte count),
+// covering every operand form of the tables; "|" separates them.
+const char* const kSamples[] = {
+    // plain, ModRM, SIB and displacements
+    "90 | 55 | 89 E5 | 89 FF | 8B 45 08 | 8B 85 00 01 00 00 | 8B 08 | 8B 04 24 | 8B 44 24 04 | "
+    "8B 84 24 00 02 00 00 | A1 78 56 34 12 | 8B 04 8D 78 56 34 12 | 8B 14 48 | 8B 54 C8 12 | "
+    "8B 94 C8 34 12 00 00 | 8B 84 2D 00 01 00 00 | 8B 44 0D 08",
+    // immediates, with and without the operand-size prefix
+    "83 EC 10 | 81 EC 00 10 00 00 | 04 7F | 05 78 56 34 12 | 66 05 34 12 | 80 38 05 | "
+    "81 7D 08 78 56 34 12 | 66 81 7D 08 34 12 | C7 45 FC 01 00 00 00 | 66 C7 45 FC 01 00 | "
+    "C6 45 FC 01 | C7 04 85 78 56 34 12 78 56 34 12 | B8 78 56 34 12 | 66 B8 34 12 | B1 12 | "
+    "68 78 56 34 12 | 66 68 34 12 | 69 C8 78 56 34 12 | 6B C8 12 | 66 69 C8 34 12 | 8D 45 F8",
+    // the F6/F7 group (only /0, test, takes an immediate), shifts, FF
+    "85 C0 | F6 00 01 | F7 00 01 00 00 00 | 66 F7 00 01 00 | F7 45 08 78 56 34 12 | "
+    "F6 05 78 56 34 12 12 | F7 5D 08 | F7 35 78 56 34 12 | A8 12 | A9 78 56 34 12 | "
+    "66 A9 34 12 | C1 E0 03 | D1 E0 | C1 7D 08 02 | FF 45 08 | FF D0 | FF 55 08 | FF 24 88 | "
+    "FF 75 08 | FF 30",
+    // moffs and the address-size prefix
+    "A0 78 56 34 12 | 67 A1 34 12 | 67 8B 07 | 67 8B 0E 34 12 | 67 8B 4E 12 | 67 8B 88 34 12",
+    // lock, rep and segment prefixes
+    "F0 0F B1 0A | F0 FF 00 | F3 A5 | F2 AE | 64 A1 00 00 00 00 | 65 8B 00 | 64 66 89 03",
+    // two-byte opcodes and MMX
+    "0F B6 00 | 0F B7 45 08 | 66 0F BE C0 | 0F 44 C1 | 0F 94 C0 | 0F 95 05 78 56 34 12 | "
+    "0F BA 65 08 03 | 0F A4 C2 04 | 0F A5 C2 | 0F C8 | 0F A2 | 0F C7 0E | 0F 6E C0 | "
+    "0F 73 D0 20 | 0F 77",
+    // returns, far branches and the rest
+    "C3 | C2 08 00 | CB | CA 10 00 | C9 | C8 10 00 00 | CC | CD 2E | 9A 78 56 34 12 34 12 | "
+    "EA 78 56 34 12 34 12 | D9 45 08 | D9 7D FE | D4 0A | E4 60 | EC | 60 | 9C | 98 | 91 | D7 | "
+    "C4 08 | 62 01 | 8C C0 | 0F 01 00 | 0F 20 C0 | 0F A0",
+    // prefixes stacked on SIB, displacement and immediate
+    "64 F0 81 84 98 78 56 34 12 78 56 34 12 | 64 66 81 40 12 34 12",
 };
 
 TEST(InstructionDecoder, TablesAreInOpcodeOrder) {
@@ -153,9 +63,15 @@ TEST(InstructionDecoder, TablesAreInOpcodeOrder) {
 }
 
 TEST(InstructionDecoder, LengthsAndCopiesMatchTheAssembler) {
-  for (const Sample& sample : kSamples) {
-    SCOPED_TRACE(sample.text);
-    const std::vector<BYTE> bytes = Hex(sample.bytes);
+  std::vector<std::string> samples;
+  for (const char* group : kSamples) {
+    std::istringstream in(group);
+    for (std::string sample; std::getline(in, sample, '|');) samples.push_back(sample);
+  }
+  ASSERT_EQ(114u, samples.size());
+  for (const std::string& sample : samples) {
+    SCOPED_TRACE(sample);
+    const std::vector<BYTE> bytes = Hex(sample);
     Code code(bytes);
     EXPECT_EQ(code.buffer + bytes.size(), CopyInstruction(nullptr, code.buffer));
     // Without a relative branch the copy is the instruction itself, wherever it goes.

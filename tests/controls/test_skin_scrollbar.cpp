@@ -11,6 +11,7 @@
 #include "controls/skin_scrollbar.h"
 #include "controls/skin_scrollbar_state.h"
 #include "support/screenshot.h"
+#include "winlayer/controls_list.h"
 #include "winlayer/gdi_objects.h"
 
 namespace {
@@ -48,49 +49,29 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
   if (g_scrolls) g_scrolls->push_back({uMsg, LOWORD(wParam), HIWORD(wParam)});
   SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(hWnd, bar, &si);
-  switch (LOWORD(wParam)) {
-    case SB_LINEUP:
-      si.nPos -= 1;
-      break;
-    case SB_LINEDOWN:
-      si.nPos += 1;
-      break;
-    case SB_PAGEUP:
-      si.nPos -= si.nPage;
-      break;
-    case SB_PAGEDOWN:
-      si.nPos += si.nPage;
-      break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      si.nPos = HIWORD(wParam);
-      break;
-    default:
-      return 0;
+  const WORD code = LOWORD(wParam);
+  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+    si.nPos = HIWORD(wParam);
+  } else if (code <= SB_PAGEDOWN) {  // a line or a page, up (even codes) or down
+    si.nPos += (code % 2 ? 1 : -1) * (code < SB_PAGEUP ? 1 : static_cast<int>(si.nPage));
+  } else {
+    return 0;
   }
   si.fMask = SIF_POS;
   SetScrollInfo(hWnd, bar, &si, TRUE);
   return 0;
 }
 
-ATOM RegisterRecordingClass(const wchar_t* name) {
+// A window class of RecordingProc (registered on first use; a rich edit is told by its class
+// name alone, so "richedit20w" makes one that records like the others).
+const wchar_t* RecordingClass(const wchar_t* name = L"SkinSBRecording") {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = RecordingProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
   wc.lpszClassName = name;
-  return RegisterClassW(&wc);
-}
-
-const wchar_t* RecordingClass() {
-  static const ATOM atom = RegisterRecordingClass(L"SkinSBRecording");
-  return reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(atom));
-}
-
-// Only the class name tells a rich edit; this one records like the others.
-const wchar_t* RichEditClass() {
-  static const ATOM atom = RegisterRecordingClass(L"richedit20w");
-  return reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(atom));
+  RegisterClassW(&wc);  // refused, harmlessly, once the class exists
+  return name;
 }
 
 void Pump() {
@@ -175,10 +156,12 @@ class SkinScrollBar : public ::testing::Test {
     GetScrollInfo(window_, bar, &si);
     return si;
   }
-  BarLayout Layout(int bar) { return skinsb::LayoutBar(*skinsb::GetState(window_), bar); }
+  BarLayout Layout(int bar, HWND window = nullptr) {
+    return skinsb::LayoutBar(*skinsb::GetState(window ? window : window_), bar);
+  }
   // A point in the middle of the bar across, at `along`.
-  POINT OnBar(int bar, int along) {
-    const BarLayout layout = Layout(bar);
+  POINT OnBar(int bar, int along, HWND window = nullptr) {
+    const BarLayout layout = Layout(bar, window);
     const int across = bar == SB_VERT ? (layout.rcBar.left + layout.rcBar.right) / 2
                                       : (layout.rcBar.top + layout.rcBar.bottom) / 2;
     return bar == SB_VERT ? POINT{across, along} : POINT{along, across};
@@ -429,7 +412,7 @@ TEST_F(SkinScrollBar, ThumbFillingTheTrackCannotBeDragged) {
 
 TEST_F(SkinScrollBar, RichEditGetsThumbPositionWhileDragging) {
   DestroyWindow(window_);  // the fixture's helpers work on the rich edit instead
-  window_ = CreateChild(RichEditClass(), WS_VISIBLE | WS_VSCROLL);
+  window_ = CreateChild(RecordingClass(L"richedit20w"), WS_VISIBLE | WS_VSCROLL);
   SetRange(SB_VERT, 0, 99, 20);
   ASSERT_TRUE(SkinSB_AttachWindow(window_, skin_));
   const BarLayout layout = Layout(SB_VERT);
@@ -517,22 +500,10 @@ class SkinnedListView : public SkinScrollBar {
     ShowWindow(window_, SW_HIDE);
     list_ = CreateChild(WC_LISTVIEWW, LVS_REPORT);
     ASSERT_NE(nullptr, list_);
+    CListViewCtrl list(list_);
     const wchar_t* headers[] = {L"Title", L"Artist", L"Album", L"Length"};
-    for (int c = 0; c < 4; ++c) {
-      LVCOLUMNW col = {};
-      col.mask = LVCF_TEXT | LVCF_WIDTH;
-      col.cx = 110;
-      col.pszText = const_cast<wchar_t*>(headers[c]);
-      SendMessageW(list_, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
-    }
-    for (int i = 0; i < kRows; ++i) {
-      std::wstring text = L"Song " + std::to_wstring(i);
-      LVITEMW item = {};
-      item.mask = LVIF_TEXT;
-      item.iItem = i;
-      item.pszText = text.data();
-      SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    for (int c = 0; c < 4; ++c) list.InsertColumn(c, headers[c], LVCFMT_LEFT, 110);
+    for (int i = 0; i < kRows; ++i) list.InsertItem(i, (L"Song " + std::to_wstring(i)).c_str());
     ShowWindow(list_, SW_SHOW);
     ASSERT_TRUE(SkinSB_AttachWindow(list_, skin_));
     RedrawWindow(Host(), nullptr, nullptr,
@@ -541,7 +512,6 @@ class SkinnedListView : public SkinScrollBar {
   }
   static constexpr int kRows = 80;
   int TopIndex() { return static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0)); }
-  BarLayout ListLayout(int bar) { return skinsb::LayoutBar(*skinsb::GetState(list_), bar); }
   static void Click(POINT pt, bool down) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -557,33 +527,27 @@ class SkinnedListView : public SkinScrollBar {
     input.mi.dy = MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN));
     SendInput(1, &input, sizeof input);
   }
-  POINT OnListBar(int bar, int along) {
-    const BarLayout layout = ListLayout(bar);
-    const int across = bar == SB_VERT ? (layout.rcBar.left + layout.rcBar.right) / 2
-                                      : (layout.rcBar.top + layout.rcBar.bottom) / 2;
-    return bar == SB_VERT ? POINT{across, along} : POINT{along, across};
-  }
 };
 
 TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   ASSERT_EQ(0, TopIndex());
-  const BarLayout layout = ListLayout(SB_VERT);
+  const BarLayout layout = Layout(SB_VERT, list_);
   ASSERT_TRUE(layout.HasThumb()) << "80 rows need the vertical bar";
   EXPECT_TRUE(testsupport::SaveWindowPng(Host(), L"screenshots\\skin_scrollbar_list.png"));
 
-  const POINT down = OnListBar(SB_VERT, layout.nEnd - 8);
+  const POINT down = OnBar(SB_VERT, layout.nEnd - 8, list_);
   Click(down, true);
   Click(down, false);
   ASSERT_TRUE(PumpUntil([&] { return TopIndex() == 1; })) << "the down arrow scrolls one row";
 
-  const POINT page = OnListBar(SB_VERT, ListLayout(SB_VERT).nThumbEnd + 4);
+  const POINT page = OnBar(SB_VERT, Layout(SB_VERT, list_).nThumbEnd + 4, list_);
   Click(page, true);
   Click(page, false);
   ASSERT_TRUE(PumpUntil([&] { return TopIndex() > 5; })) << "the track scrolls a page";
 
-  const BarLayout now = ListLayout(SB_VERT);
-  const POINT grip = OnListBar(SB_VERT, now.nThumbStart + 3);
-  const POINT end = OnListBar(SB_VERT, now.nThumbStart + 3 + now.ThumbTravel());
+  const BarLayout now = Layout(SB_VERT, list_);
+  const POINT grip = OnBar(SB_VERT, now.nThumbStart + 3, list_);
+  const POINT end = OnBar(SB_VERT, now.nThumbStart + 3 + now.ThumbTravel(), list_);
   Click(grip, true);
   MoveTo(end);
   const int last = kRows - static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
@@ -592,7 +556,7 @@ TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   Click(end, false);
   Pump();
   EXPECT_EQ(last, GetScrollPos(list_, SB_VERT)) << "the skinned state follows the list";
-  EXPECT_EQ(ListLayout(SB_VERT).nThumbEnd, ListLayout(SB_VERT).nTrackEnd);
+  EXPECT_EQ(Layout(SB_VERT, list_).nThumbEnd, Layout(SB_VERT, list_).nTrackEnd);
   EXPECT_TRUE(testsupport::SaveWindowPng(Host(), L"screenshots\\skin_scrollbar_list_scrolled.png"));
 }
 
