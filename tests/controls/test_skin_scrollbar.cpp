@@ -205,16 +205,6 @@ TEST_F(SkinScrollBar, AttachTakesOverTheFrameAndDetachGivesItBack) {
   EXPECT_TRUE(SkinSB_AttachWindow(window_, skin_)) << "and the window can be skinned again";
 }
 
-TEST_F(SkinScrollBar, AttachRefusesBadArguments) {
-  SetLastError(0);
-  EXPECT_FALSE(SkinSB_AttachWindow(nullptr, skin_));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
-  SetLastError(0);
-  EXPECT_FALSE(SkinSB_AttachWindow(window_, nullptr));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
-  EXPECT_EQ(nullptr, GetPropA(window_, "PROP_SkinSB"));
-}
-
 TEST_F(SkinScrollBar, DestroyingTheWindowDetachesAfterItsOwnProcedure) {
   ASSERT_TRUE(SkinSB_AttachWindow(window_, skin_));
   const int before = g_ncDestroys;
@@ -470,7 +460,7 @@ HLOCAL WINAPI CountingLocalAlloc(UINT flags, SIZE_T bytes) {
   return LocalAllocTrampoline(flags, bytes);
 }
 
-TEST_F(SkinScrollBar, FailedAttachLeavesNeitherSubclassNorState) {
+TEST_F(SkinScrollBar, RefusedOrFailedAttachLeavesNeitherSubclassNorState) {
   const LONG_PTR proc = GetWindowLongPtrW(window_, GWLP_WNDPROC);
   ASSERT_TRUE(AttachApiHook(SetPropTrampoline, RefusingSetProp));
   g_refuseProps = window_;
@@ -480,8 +470,14 @@ TEST_F(SkinScrollBar, FailedAttachLeavesNeitherSubclassNorState) {
   EXPECT_EQ(proc, GetWindowLongPtrW(window_, GWLP_WNDPROC)) << "the procedure is untouched";
   SendMessageW(window_, WM_NCPAINT, 1, 0);  // would crash in a procedure without state
 
+  SetLastError(0);
+  EXPECT_FALSE(SkinSB_AttachWindow(nullptr, skin_));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
   ASSERT_TRUE(AttachApiHook(LocalAllocTrampoline, CountingLocalAlloc));
+  SetLastError(0);
   EXPECT_FALSE(SkinSB_AttachWindow(window_, nullptr));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+  EXPECT_EQ(nullptr, GetPropA(window_, "PROP_SkinSB"));
   const int withoutSkin = g_stateAllocations;
   EXPECT_TRUE(SkinSB_AttachWindow(window_, skin_));
   const int withSkin = g_stateAllocations;
