@@ -143,6 +143,16 @@ BOOL CWindowImplCore::SubclassBound(HWND hWnd) {
   return TRUE;
 }
 
+BOOL CWindowImplCore::DestroyBound() {
+  // Outside the window's own messages its WM_NCDESTROY ends in the final message, which clears
+  // m_hWnd and may delete this object. Inside one of them the final message waits for the
+  // outermost to return, so the object is still there to forget the handle at once.
+  if (m_nDepth == 0) return ::DestroyWindow(m_pWindow->m_hWnd);
+  if (!::DestroyWindow(m_pWindow->m_hWnd)) return FALSE;
+  m_pWindow->m_hWnd = nullptr;
+  return TRUE;
+}
+
 HWND CWindowImplCore::UnsubclassBound(BOOL force) {
   HWND hWnd = m_pWindow->m_hWnd;
   if (!hWnd) return nullptr;

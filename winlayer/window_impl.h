@@ -48,6 +48,7 @@ class CWindowImplCore : public CMessageMap {
                    const RECT& rect, HWND hWndParent, HMENU menu, LPVOID createParam);
   BOOL SubclassBound(HWND hWnd);
   HWND UnsubclassBound(BOOL force);
+  BOOL DestroyBound();
   LRESULT CallSuper(UINT uMsg, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -67,6 +68,10 @@ template <class TBase = CWindow>
 class CWindowImplRoot : public TBase, public CWindowImplCore {
  public:
   CWindowImplRoot() : CWindowImplCore(static_cast<CWindow*>(this)) {}
+
+  // Unlike CWindow's, touches nothing of the object once the window is gone: OnFinalMessage
+  // may have deleted it by the time ::DestroyWindow returns.
+  BOOL DestroyWindow() { return this->DestroyBound(); }
 };
 
 template <class TBase = CWindow, class TWinTraits = CControlWinTraits>

@@ -1,0 +1,62 @@
+// A window object that deletes itself when its window goes must not be written to afterwards.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+
+#include "support/gtest_cstring.h"
+#include "winlayer/window_impl.h"
+
+namespace {
+
+constexpr unsigned char kFreed = 0xDD;
+
+// Lives in a buffer of its own that its deletion fills with kFreed, so a write after the
+// deletion shows.
+class SelfDeleting : public CWindowImpl<SelfDeleting, CWindow, CWinTraits<WS_POPUP>> {
+ public:
+  alignas(16) static unsigned char s_storage[];
+  static void* operator new(size_t) { return s_storage; }
+  static void operator delete(void* p) { std::memset(p, kFreed, sizeof(SelfDeleting)); }
+
+  BEGIN_MSG_MAP(SelfDeleting)
+  MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  END_MSG_MAP()
+  // Destroys its own window from inside one of its messages.
+  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+    EXPECT_TRUE(DestroyWindow());
+    s_handleAfterDestroy = m_hWnd;  // the object lives on until the message returns
+    return 0;
+  }
+  void OnFinalMessage(HWND) override { delete this; }
+
+  static HWND s_handleAfterDestroy;
+};
+alignas(16) unsigned char SelfDeleting::s_storage[sizeof(SelfDeleting)];
+HWND SelfDeleting::s_handleAfterDestroy = nullptr;
+
+bool AllFreed() {
+  for (unsigned char byte : SelfDeleting::s_storage) {
+    if (byte != kFreed) return false;
+  }
+  return true;
+}
+
+TEST(ReviewWindow, DestroyWindowLeavesADeletedObjectAlone) {
+  SelfDeleting* window = new SelfDeleting;
+  ASSERT_NE(nullptr, window->Create(nullptr));
+  EXPECT_TRUE(window->DestroyWindow());
+  EXPECT_TRUE(AllFreed());
+
+  // From inside a handler the final message waits, and the handle is forgotten at once.
+  HWND hWnd = (new SelfDeleting)->Create(nullptr);
+  ASSERT_NE(nullptr, hWnd);
+  SelfDeleting::s_handleAfterDestroy = hWnd;
+  SendMessageW(hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(nullptr, SelfDeleting::s_handleAfterDestroy);
+  EXPECT_TRUE(AllFreed());
+  EXPECT_FALSE(IsWindow(hWnd));
+}
+
+}  // namespace
