@@ -203,6 +203,8 @@ class CWindow {
   UINT GetDlgItemText(int id, LPWSTR buffer, int maxCount) const {
     return ::GetDlgItemTextW(m_hWnd, id, buffer, maxCount);
   }
+  // The child's whole text, however long; returns its length (0 and empty without such a child).
+  int GetDlgItemText(int id, CString& text) const { return GetDlgItem(id).GetWindowText(text); }
   UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const {
     return ::GetDlgItemInt(m_hWnd, id, translated, isSigned);
   }

@@ -1,4 +1,5 @@
-// A window object that deletes itself when its window goes must not be written to afterwards.
+// A window object that deletes itself when its window goes must not be written to afterwards,
+// and a child's text of any length can be read through its dialog id.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -57,6 +58,21 @@ TEST(ReviewWindow, DestroyWindowLeavesADeletedObjectAlone) {
   EXPECT_EQ(nullptr, SelfDeleting::s_handleAfterDestroy);
   EXPECT_TRUE(AllFreed());
   EXPECT_FALSE(IsWindow(hWnd));
+}
+
+TEST(ReviewWindow, DialogItemTextOfAnyLength) {
+  CWindow parent;
+  ASSERT_NE(nullptr, parent.Create(L"STATIC", nullptr, RectArg(), nullptr, WS_POPUP));
+  CWindow child;
+  ASSERT_NE(nullptr, child.Create(L"EDIT", parent, RectArg(), nullptr, WS_CHILD, 0, 12));
+  CString longText(L'\x8bcd', 2000);
+  child.SetWindowText(longText);
+  CString text(L"old");
+  EXPECT_EQ(2000, parent.GetDlgItemText(12, text));
+  EXPECT_EQ(longText, text);
+  EXPECT_EQ(0, parent.GetDlgItemText(13, text));  // no such child
+  EXPECT_TRUE(text.IsEmpty());
+  parent.DestroyWindow();
 }
 
 }  // namespace
