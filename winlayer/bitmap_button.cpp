@@ -7,6 +7,9 @@ CBitmapButton::CBitmapButton(DWORD extendedStyle, HIMAGELIST imageList)
     : m_ImageList(imageList), m_dwExtendedStyle(extendedStyle) {}
 
 CBitmapButton::~CBitmapButton() {
+  // An object that goes before its button takes the tip along: the tip belongs to the
+  // top-level window and would outlive the button.
+  if (m_tip.IsWindow()) m_tip.DestroyWindow();
   if (!(m_dwExtendedStyle & BMPBTN_SHAREIMAGELISTS)) m_ImageList.Destroy();
 }
 

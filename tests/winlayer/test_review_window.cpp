@@ -1,5 +1,6 @@
 // A window object that deletes itself when its window goes must not be written to afterwards,
-// and a child's text of any length can be read through its dialog id.
+// one that goes before its window leaves nothing of its own behind, and a child's text of any
+// length can be read through its dialog id.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <new>
 
 #include "support/gtest_cstring.h"
+#include "winlayer/bitmap_button.h"
 #include "winlayer/window_impl.h"
 
 namespace {
@@ -58,6 +60,36 @@ TEST(ReviewWindow, DestroyWindowLeavesADeletedObjectAlone) {
   EXPECT_EQ(nullptr, SelfDeleting::s_handleAfterDestroy);
   EXPECT_TRUE(AllFreed());
   EXPECT_FALSE(IsWindow(hWnd));
+}
+
+BOOL CALLBACK CountToolTip(HWND hWnd, LPARAM counter) {
+  wchar_t name[32] = {};
+  GetClassNameW(hWnd, name, 32);
+  if (lstrcmpiW(name, L"tooltips_class32") == 0) ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+int ThreadToolTips() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountToolTip, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST(ReviewWindow, BitmapButtonGoingFirstTakesItsTipAlong) {
+  CWindow parent;
+  ASSERT_NE(nullptr, parent.Create(L"STATIC", nullptr, RectArg(), nullptr, WS_POPUP));
+  const int before = ThreadToolTips();
+  HWND hWnd;
+  {
+    CBitmapButton button;
+    hWnd = button.Create(parent, RectArg(), nullptr, WS_CHILD);
+    ASSERT_NE(nullptr, hWnd);
+    button.SetToolTipText(L"关闭");
+    EXPECT_EQ(before + 1, ThreadToolTips());
+  }
+  EXPECT_TRUE(IsWindow(hWnd));
+  EXPECT_EQ(before, ThreadToolTips());
+  parent.DestroyWindow();
 }
 
 TEST(ReviewWindow, DialogItemTextOfAnyLength) {
