@@ -31,19 +31,23 @@ LRESULT ReflectNotification(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lP
 // of the original message; FALSE for any other message.
 BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult);
 
+// The opening of a map's body, shared by BEGIN_MSG_MAP and BEGIN_MSG_MAP_EX.
+#define WINLAYER_MAP_BODY_BEGIN \
+  BOOL bHandled = TRUE;         \
+  (void)hWnd;                   \
+  (void)uMsg;                   \
+  (void)wParam;                 \
+  (void)lParam;                 \
+  (void)lResult;                \
+  (void)bHandled;               \
+  switch (dwMsgMapID) {         \
+    case 0:
+
 #define BEGIN_MSG_MAP(theClass)                                                                   \
  public:                                                                                          \
   BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, \
                             DWORD dwMsgMapID = 0) {                                               \
-    BOOL bHandled = TRUE;                                                                         \
-    (void)hWnd;                                                                                   \
-    (void)uMsg;                                                                                   \
-    (void)wParam;                                                                                 \
-    (void)lParam;                                                                                 \
-    (void)lResult;                                                                                \
-    (void)bHandled;                                                                               \
-    switch (dwMsgMapID) {                                                                         \
-      case 0:
+    WINLAYER_MAP_BODY_BEGIN
 
 #define END_MSG_MAP() \
   break;              \

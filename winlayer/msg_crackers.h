@@ -31,15 +31,7 @@
   }                                                                                               \
   BOOL ProcessWindowMessageEx(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,                 \
                               LRESULT& lResult, DWORD dwMsgMapID) {                               \
-    BOOL bHandled = TRUE;                                                                         \
-    (void)hWnd;                                                                                   \
-    (void)uMsg;                                                                                   \
-    (void)wParam;                                                                                 \
-    (void)lParam;                                                                                 \
-    (void)lResult;                                                                                \
-    (void)bHandled;                                                                               \
-    switch (dwMsgMapID) {                                                                         \
-      case 0:
+    WINLAYER_MAP_BODY_BEGIN
 
 // Runs a cracked handler: statement computes lResult (or not, for handlers that return void).
 #define WINLAYER_CRACK(condition, statement) \
