@@ -63,7 +63,7 @@ bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, l
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   if (anyEncoding) curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
 
-  PerformWithRetry(curl);
+  PerformWithRetry(curl, bodyBuffer, headBuffer);
   if (!GetResponseCode(curl, status)) status = 0;
   body = BufferText(bodyBuffer);
   return true;

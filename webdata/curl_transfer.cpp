@@ -32,8 +32,12 @@ CURLcode PerformWithRetry(const std::function<CURLcode()>& perform) {
   return code;
 }
 
-CURLcode PerformWithRetry(CURL* handle) {
-  return PerformWithRetry([handle] { return curl_easy_perform(handle); });
+CURLcode PerformWithRetry(CURL* handle, CBuffer& body, CBuffer& head) {
+  return PerformWithRetry([&] {
+    body.Clear();
+    head.Clear();
+    return curl_easy_perform(handle);
+  });
 }
 
 bool GetResponseCode(CURL* handle, long& status) {

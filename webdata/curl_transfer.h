@@ -46,7 +46,10 @@ CurlHeaderList MakeHeaderList(const std::vector<std::string>& lines);
 // Runs perform until it succeeds or fails for another reason than "could not connect" (7) or
 // "send error" (55), at most web_api::kMaxPerforms times, without a pause; the last result.
 CURLcode PerformWithRetry(const std::function<CURLcode()>& perform);
-CURLcode PerformWithRetry(CURL* handle);
+// The same for the handle's transfer, whose callbacks write into body and head. Both are emptied
+// before every perform: a reply that a failed attempt began must not stand in front of the one
+// that counts.
+CURLcode PerformWithRetry(CURL* handle, CBuffer& body, CBuffer& head);
 
 // The response code of the last transfer of the handle; false when it cannot be read.
 bool GetResponseCode(CURL* handle, long& status);

@@ -191,7 +191,7 @@ bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& st
   curl_easy_setopt(curl, CURLOPT_HTTPPOST, form.get());
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-  PerformWithRetry(curl);
+  PerformWithRetry(curl, bodyBuffer, headBuffer);
 
   long code = 0;
   std::string body = BufferText(bodyBuffer);
