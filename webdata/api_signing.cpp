@@ -1,7 +1,6 @@
 #include "webdata/api_signing.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -40,11 +39,12 @@ std::string UrlEncode(const std::string& text, const char* alsoEscaped) {
   return out;
 }
 
+int LocalSeconds() {
+  return static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
+}
+
 std::string CurrentCallId() {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d",
-                static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr))));
-  return text;
+  return std::to_string(LocalSeconds());
 }
 
 std::string BuildSignedQuery(const std::string& method, const std::vector<ApiParam>& params,

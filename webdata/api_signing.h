@@ -27,8 +27,10 @@ extern const char kSharedSecret[];
 // alsoEscaped, which are escaped too.
 std::string UrlEncode(const std::string& text, const char* alsoEscaped = "");
 
-// The call id of this moment: calendar seconds since 1970 (local clock, no server correction),
-// the low 32 bits as a signed decimal number.
+// Calendar seconds since 1970 by the local clock, the low 32 bits as a signed number.
+int LocalSeconds();
+
+// The call id of this moment: LocalSeconds (no server correction) in decimal.
 std::string CurrentCallId();
 
 // The signed query (without "?") for the given call id; empty for an empty method.

@@ -5,7 +5,6 @@
 #include "webdata/lrc_helper.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "foundation/buffer.h"
 #include "foundation/site_addresses.h"
@@ -47,10 +46,6 @@ struct FormFree {
 };
 using CurlForm = std::unique_ptr<curl_httppost, FormFree>;
 
-int LocalTime() {
-  return static_cast<int>(static_cast<unsigned>(std::time(nullptr)));
-}
-
 }  // namespace
 
 std::wstring LyricHelpUrl() {
@@ -79,14 +74,16 @@ ApiPath LrcHelper::BuildAddLyricFileQuery(int songId) {
       BuildSignedQuery(kUploadMethod, {{"song_id", std::to_string(songId)}, {"type", "1"}}));
 }
 
+const std::string& LrcHelper::HostOf(bool useDefaultHost, bool post) const {
+  return useDefaultHost && !post ? site::DefaultApiHost() : FirstHost();
+}
+
 CurlHeaderList LrcHelper::BuildHeaders(bool useDefaultHost, bool post) {
-  const std::string& host = useDefaultHost && !post ? site::DefaultApiHost() : FirstHost();
-  return MakeHeaderList(web_api::HeaderLines(host, post));
+  return MakeHeaderList(web_api::HeaderLines(HostOf(useDefaultHost, post), post));
 }
 
 std::string LrcHelper::BuildUrl(const ApiPath& path, bool useDefaultHost, bool post) {
-  const std::string& host = useDefaultHost && !post ? site::DefaultApiHost() : FirstHost();
-  return web_api::BuildUrl(host, path.first, path.second, m_strAccessToken);
+  return web_api::BuildUrl(HostOf(useDefaultHost, post), path.first, path.second, m_strAccessToken);
 }
 
 std::string LrcHelper::BuildRawRequest(const ApiPath& path, bool post) {
@@ -104,7 +101,7 @@ std::string LrcHelper::BuildRawRequest(const ApiPath& path, bool post) {
 }
 
 void LrcHelper::SetServerTime(int serverTime) {
-  m_nTimeOffset = serverTime - LocalTime();
+  m_nTimeOffset = serverTime - web_api::LocalSeconds();
 }
 
 bool LrcHelper::SyncTime() {

@@ -65,6 +65,8 @@ class LrcHelper : public boost::enable_shared_from_this<LrcHelper> {
   template <class Repeat>
   bool Grant(const ApiPath& path, bool anyEncoding, int repeats, Repeat repeat);
   const std::string& FirstHost() const { return m_vecHosts.front(); }
+  // The host of a call: the default host for a GET that asks for it, else the first host.
+  const std::string& HostOf(bool useDefaultHost, bool post) const;
 
   std::vector<std::string> m_vecHosts;
   std::string m_strAccessToken;
