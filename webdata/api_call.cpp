@@ -2,6 +2,7 @@
 
 #include "foundation/buffer.h"
 #include "foundation/config.h"
+#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "webdata/curl_transfer.h"
@@ -14,7 +15,10 @@ std::vector<std::string> ApiHosts() {
   if (host.empty()) {
     host = site::DefaultApiHost();
     config->ApiURL = em_utility::ansi_to_wide(host);
-    config->Save();
+    // The host is used all the same; the file simply goes on naming none until a later save.
+    if (!config->Save()) {
+      GetLogger()->log(em_utility::log_level::error, "ApiURL %s: settings not saved", host.c_str());
+    }
   }
   return {host};
 }
