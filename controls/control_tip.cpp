@@ -27,15 +27,7 @@ bool CControlTip::Create(HWND control, LPCWSTR text) {
 }
 
 void CControlTip::Relay(HWND control, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (!m_tip.m_hWnd) return;
-  DWORD pos = ::GetMessagePos();
-  MSG msg = {control,
-             uMsg,
-             wParam,
-             lParam,
-             static_cast<DWORD>(::GetMessageTime()),
-             POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))}};
-  m_tip.RelayEvent(&msg);
+  if (m_tip.m_hWnd) m_tip.RelayEvent(control, uMsg, wParam, lParam);
 }
 
 void CControlTip::Destroy() {

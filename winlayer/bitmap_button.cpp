@@ -135,12 +135,7 @@ bool CBitmapButton::IsInside(LPARAM point) const {
 }
 
 LRESULT CBitmapButton::OnMouseMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
-  if (m_tip.IsWindow()) {
-    MSG message = {m_hWnd, uMsg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-    DWORD pos = ::GetMessagePos();
-    message.pt = POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
-    m_tip.RelayEvent(&message);
-  }
+  if (m_tip.IsWindow()) m_tip.RelayEvent(m_hWnd, uMsg, wParam, lParam);
   bHandled = FALSE;
   return 0;
 }

@@ -67,6 +67,17 @@ class CToolTipCtrlT : public winlayer_detail::ControlBase<TBase, winlayer_detail
   void Activate(BOOL activate) { this->Send(TTM_ACTIVATE, activate); }
   // Passes a mouse message of a tool's window on to the tip, which shows or hides itself.
   void RelayEvent(MSG* message) { this->Send(TTM_RELAYEVENT, 0, message); }
+  // The same for a message of window being handled now (its time and pointer position).
+  void RelayEvent(HWND window, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const DWORD pos = ::GetMessagePos();
+    MSG message = {window,
+                   uMsg,
+                   wParam,
+                   lParam,
+                   static_cast<DWORD>(::GetMessageTime()),
+                   POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
+    RelayEvent(&message);
+  }
   void UpdateTipText(TTTOOLINFOW* info) { this->Send(TTM_UPDATETIPTEXTW, 0, info); }
   void UpdateTipText(LPCWSTR text, HWND window, UINT_PTR id = 0) {
     CToolInfo info(id ? 0 : TTF_IDISHWND, window, id ? id : reinterpret_cast<UINT_PTR>(window),
