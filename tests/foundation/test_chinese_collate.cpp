@@ -19,33 +19,28 @@ int TableAt(unsigned code) {
 
 }  // namespace
 
-TEST(ChineseCollate, TableRowsThatFixTheNumbering) {
-  EXPECT_EQ(1, TableAt(0xB0A1));    // 啊 a
-  EXPECT_EQ(2, TableAt(0xB0AE));    // 爱 ai
-  EXPECT_EQ(3, TableAt(0xB0B2));    // 安 an
-  EXPECT_EQ(6, TableAt(0xB0CB));    // 八 ba
-  EXPECT_EQ(21, TableAt(0xB2BB));   // 不 bu
-  EXPECT_EQ(385, TableAt(0xD5C5));  // 张 zhang
-  EXPECT_EQ(391, TableAt(0xD6D0));  // 中 zhong
-  EXPECT_EQ(408, TableAt(0xD7F3));  // 左 zuo
-  EXPECT_EQ(369, TableAt(0x8140));  // 丂, the first extension code: yu
+TEST(ChineseCollate, TableRowsAndTheSystemsGbkCodes) {
+  // Each row: a character, its GBK code, its syllable's number.
+  const struct {
+    wchar_t c;
+    unsigned gbk;
+    int value;
+  } rows[] = {{L'啊', 0xB0A1, 1},   {L'爱', 0xB0AE, 2},   {L'八', 0xB0CB, 6},
+              {L'不', 0xB2BB, 21},  {L'张', 0xD5C5, 385}, {L'中', 0xD6D0, 391},
+              {L'左', 0xD7F3, 408}, {L'丂', 0x8140, 369}};  // 丂: the first extension code, yu
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.value, TableAt(r.gbk)) << r.gbk;
+    EXPECT_EQ(r.value, ChineseOrderValue(r.c)) << r.gbk;
+  }
   for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
     EXPECT_EQ(0, TableAt(lead << 8 | 0x7F)) << lead;  // no GBK code has this trail byte
   }
   EXPECT_EQ(0, TableAt(0xA1A1));  // the ideographic space is no character with a reading
   for (int v : PinyinOrderTable) ASSERT_TRUE(v >= 0 && v <= 408);
-}
-
-TEST(ChineseCollate, OrderValueGoesThroughTheSystemsGbkCodes) {
-  EXPECT_EQ(1, ChineseOrderValue(L'啊'));
-  EXPECT_EQ(6, ChineseOrderValue(L'八'));
-  EXPECT_EQ(391, ChineseOrderValue(L'中'));
-  EXPECT_EQ(408, ChineseOrderValue(L'左'));
-  EXPECT_EQ(369, ChineseOrderValue(L'丂'));
-  EXPECT_EQ(0, ChineseOrderValue(L'a'));
-  EXPECT_EQ(0, ChineseOrderValue(0xE9));    // below 256
-  EXPECT_EQ(0, ChineseOrderValue(0xAC00));  // Hangul: no GBK code
-  EXPECT_EQ(0, ChineseOrderValue(0xD800));  // a lone surrogate
+  // Below 256, Hangul (no GBK code), a lone surrogate.
+  for (wchar_t c : {L'a', wchar_t(0xE9), wchar_t(0xAC00), wchar_t(0xD800)}) {
+    EXPECT_EQ(0, ChineseOrderValue(c)) << int(c);
+  }
 
   // The table was built with another GBK mapping than the system's: nearly every character of
   // the unified block must find its reading through WideCharToMultiByte(936).
@@ -55,32 +50,30 @@ TEST(ChineseCollate, OrderValueGoesThroughTheSystemsGbkCodes) {
 }
 
 TEST(ChineseCollate, OrderingRules) {
-  EXPECT_TRUE(CompareChineseLess(L"zebra", L"啊"));  // Latin before Chinese
-  EXPECT_TRUE(CompareChineseLess(L"Z", L"a"));       // Latin by code
-  EXPECT_TRUE(CompareChineseLess(L"\xFF", L"\x100"));
-  EXPECT_TRUE(CompareChineseLess(L"啊", L"八"));  // a before ba, although 啊 is U+554A > U+516B
-  EXPECT_FALSE(CompareChineseLess(L"八", L"啊"));
-  EXPECT_TRUE(CompareChineseLess(L"啊", L"\xAC00"));      // CJK before other characters
-  EXPECT_TRUE(CompareChineseLess(L"\x0100", L"\xAC00"));  // others by code
-  EXPECT_TRUE(CompareChineseLess(L"张三", L"中国"));      // zhang before zhong
-  EXPECT_TRUE(CompareChineseLess(L"ab", L"abc"));
-  EXPECT_FALSE(CompareChineseLess(L"abc", L"ab"));
+  // Each pair is strictly ordered: first before second.
+  const std::pair<const wchar_t*, const wchar_t*> ordered[] = {
+      {L"zebra", L"啊"},                       // Latin before Chinese
+      {L"Z", L"a"},                            // Latin by code
+      {L"\xFF", L"\x100"},    {L"啊", L"八"},  // a before ba, although 啊 is U+554A > U+516B
+      {L"啊", L"\xAC00"},                      // CJK before other characters
+      {L"\x0100", L"\xAC00"},                  // others by code
+      {L"张三", L"中国"},                      // zhang before zhong
+      {L"ab", L"abc"},        {L"", L"a"},
+      {L"左", L"\x9FB0"},      // a CJK character with a reading before one without
+      {L"\x9FB0", L"\x9FB1"},  // neither: by code
+      {L"\x9FC0", L"\x9FC1"},  // the last CJK one before the others
+  };
+  for (const auto& p : ordered) {
+    EXPECT_TRUE(CompareChineseLess(p.first, p.second)) << p.first << " < " << p.second;
+    EXPECT_FALSE(CompareChineseLess(p.second, p.first)) << p.first << " < " << p.second;
+    EXPECT_TRUE(CompareChineseGreater(p.second, p.first));
+  }
   EXPECT_FALSE(CompareChineseLess(L"中文", L"中文"));
   EXPECT_FALSE(CompareChineseGreater(L"中文", L"中文"));
-  EXPECT_TRUE(CompareChineseGreater(L"八", L"啊"));
-  EXPECT_FALSE(CompareChineseLess(L"", L""));
-  EXPECT_TRUE(CompareChineseLess(L"", L"a"));
 
   // Same syllable: by code. 张 and 章 are both zhang.
   ASSERT_EQ(ChineseOrderValue(L'张'), ChineseOrderValue(L'章'));
   EXPECT_EQ(L'张' < L'章', CompareChineseLess(L"张", L"章"));
-
-  // A CJK character with a reading before one without (U+9FB0 has no GBK code).
-  EXPECT_TRUE(CompareChineseLess(L"左", L"\x9FB0"));
-  EXPECT_FALSE(CompareChineseLess(L"\x9FB0", L"左"));
-  EXPECT_TRUE(CompareChineseLess(L"\x9FB0", L"\x9FB1"));  // neither: by code
-  EXPECT_TRUE(CompareChineseLess(L"\x9FC0", L"\x9FC1"));  // the last CJK one before the others
-  EXPECT_FALSE(CompareChineseLess(L"\x9FC1", L"\x9FC0"));
 }
 
 TEST(ChineseCollate, StrictWeakOrderOnRandomSamples) {

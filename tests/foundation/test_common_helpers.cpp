@@ -82,36 +82,25 @@ TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.h, 0));
 }
 
-TEST(FileHelpers, CopyCreatesTheFolderChainAndReportsOnlyAFullDisk) {
+TEST(FileHelpers, CopiesMakeTheFolderAndNeverReplaceAnExistingTarget) {
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.file(L"song.mp3"), "ID3 data"));
-  std::wstring target = dir.file(L"device\\music\\album\\song.mp3");
-  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"song.mp3").c_str(), target.c_str(), true));
-  EXPECT_EQ("ID3 data", ReadFileBytes(target));
   ASSERT_TRUE(WriteFileBytes(dir.file(L"other.mp3"), "other"));
-  // The target exists and may not be replaced: the copy fails, yet callers go on.
-  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"other.mp3").c_str(), target.c_str(), true));
-  EXPECT_EQ("ID3 data", ReadFileBytes(target));
-}
-
-// (Wine's CopyFileExW never calls the progress routine, so cancelling cannot be shown here.)
-TEST(FileHelpers, CopyWithProgressCopiesOnceAndNeverOverwrites) {
-  TempDir dir;
-  ASSERT_TRUE(WriteFileBytes(dir.file(L"a.bin"), std::string(1 << 20, 'a')));
-  ASSERT_TRUE(WriteFileBytes(dir.file(L"b.bin"), "b"));
   Handle cancel(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   testsupport::MessageBoxRecorder boxes;
-  EXPECT_TRUE(
-      CopyFileWithProgress(dir.file(L"a.bin").c_str(), dir.file(L"c\\a.bin").c_str(), cancel.h));
-  EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
-  // An existing target is an ordinary failure: logged, reported as done, no box.
-  EXPECT_TRUE(
-      CopyFileWithProgress(dir.file(L"b.bin").c_str(), dir.file(L"c\\a.bin").c_str(), cancel.h));
-  EXPECT_EQ(std::string(1 << 20, 'a'), ReadFileBytes(dir.file(L"c\\a.bin")));
+  std::wstring first = dir.file(L"device\\music\\song.mp3"), second = dir.file(L"c\\song.mp3");
+  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"song.mp3").c_str(), first.c_str(), true));
+  // (Wine's CopyFileExW never calls the progress routine, so cancelling cannot be shown here.)
+  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"song.mp3").c_str(), second.c_str(), cancel.h));
+  // An existing target is an ordinary failure: logged, reported as done (callers go on), no box.
+  EXPECT_TRUE(CopyFileCreatingFolder(dir.file(L"other.mp3").c_str(), first.c_str(), true));
+  EXPECT_TRUE(CopyFileWithProgress(dir.file(L"other.mp3").c_str(), second.c_str(), cancel.h));
+  EXPECT_EQ("ID3 data", ReadFileBytes(first));
+  EXPECT_EQ("ID3 data", ReadFileBytes(second));
   EXPECT_EQ(0u, boxes.count());
 }
 
-TEST(FileHelpers, DeletingAndTheDeviceWorker) {
+TEST(FileHelpers, DeletingOnTheDeviceWorkerStopsWithTheStopEvent) {
   TempDir dir;
   EXPECT_TRUE(DeleteFileLogged(dir.file(L"missing.txt").c_str()));
   ASSERT_TRUE(WriteFileBytes(dir.file(L"gone.txt"), "x"));
@@ -122,14 +111,7 @@ TEST(FileHelpers, DeletingAndTheDeviceWorker) {
   ASSERT_TRUE(WriteFileBytes(dir.file(L"kept.txt"), "x"));
   EXPECT_FALSE(DeleteFileOnWorker(dir.file(L"kept.txt").c_str(), stop.h));
   EXPECT_TRUE(Exists(dir.file(L"kept.txt")));
-
   EXPECT_EQ(1u, CopySongsToDeviceThread(nullptr));
-  DeviceTask copy;
-  copy.nOperation = 0;
-  copy.strPath1 = dir.file(L"kept.txt");
-  copy.strPath2 = dir.file(L"dev\\kept.txt");
-  EXPECT_EQ(0u, CopySongsToDeviceThread(&copy));
-  EXPECT_TRUE(Exists(dir.file(L"dev\\kept.txt")));
 }
 
 TEST(FileHelpers, PatternDeletesLeaveForeignFoldersAlone) {
@@ -182,28 +164,6 @@ TEST(WrappedText, BreaksBeforeTheCharacterThatReachesTheWidth) {
   EXPECT_TRUE(BreakTextIntoLines(L"", 100, ten).empty());
 }
 
-TEST(WrappedText, DrawsIntoADeviceContext) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT white = {0, 0, 200, 100};
-  FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  RECT rect = {0, 0, 40, 100};
-  DrawWrappedText(dc, rect, L"MMMMMMMMMMMM", 20);
-  bool inkBelowFirstLine = false;
-  for (int x = 0; x < 40 && !inkBelowFirstLine; ++x) {
-    for (int y = 20; y < 40; ++y) {
-      if (GetPixel(dc, x, y) != RGB(255, 255, 255)) inkBelowFirstLine = true;
-    }
-  }
-  EXPECT_TRUE(inkBelowFirstLine);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-}
-
 TEST(Dates, LocalDateNumbersAndDayArithmeticBeyond68Years) {
   struct tm march = {};
   march.tm_year = 2014 - 1900;
@@ -220,7 +180,6 @@ TEST(Dates, LocalDateNumbersAndDayArithmeticBeyond68Years) {
 }
 
 TEST(Text, FormattingEncodingAndCharacterClasses) {
-  EXPECT_EQ(L"ab-5", FormatWString(L"%s-%d", L"ab", 5));
   EXPECT_EQ(L"", FormatWString(nullptr));
   EXPECT_EQ(std::wstring(5000, L'z'), FormatWString(L"%s", std::wstring(5000, L'z').c_str()));
 
@@ -234,16 +193,9 @@ TEST(Text, FormattingEncodingAndCharacterClasses) {
   std::string padded = "  two words  ";
   TrimSpaces(padded);
   EXPECT_EQ("two words", padded);
-  std::string blank = "   ";
-  TrimSpaces(blank);
-  EXPECT_EQ("", blank);
-  EXPECT_EQ("\xD6\xD0\xCE\xC4", WStringToAnsi(L"\x4E2D\x6587"));
 
-  EXPECT_TRUE(IsCjkChar(0x4E00));
-  EXPECT_TRUE(IsCjkChar(0x9FA5));
+  EXPECT_TRUE(IsCjkChar(0x4E00) && IsCjkChar(0x9FA5));
   EXPECT_FALSE(IsCjkChar(0x9FA6));
-  EXPECT_TRUE(IsDigitChar(L'7'));
   EXPECT_FALSE(IsDigitChar(0xFF17));  // full-width digits are not digits here
-  EXPECT_TRUE(IsLetterChar(L'q'));
   EXPECT_FALSE(IsLetterChar(0xE9));
 }

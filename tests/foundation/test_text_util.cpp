@@ -21,16 +21,10 @@ TEST(TextUtil, WideBufferCase) {
   EXPECT_EQ(nullptr, wcs_lower(nullptr, 8));
 }
 
-TEST(TextUtil, HexDigitsAndSearch) {
-  EXPECT_EQ('9', hex_digit(9));
-  EXPECT_EQ('A', hex_digit(10));
-
-  const std::uint8_t bytes[] = {1, 2, 3, 2};
-  EXPECT_EQ(1u, find_byte(bytes, 4, 2));
-  EXPECT_EQ(4u, find_byte(bytes, 4, 9));
+TEST(TextUtil, FindByteOfAnyWidth) {
   const std::uint32_t words[] = {7, 0x10000, 7};
   EXPECT_EQ(1u, find_byte(words, 3, 0x10000u));
-  EXPECT_EQ(3u, find_byte(words, 3, 0u));
+  EXPECT_EQ(3u, find_byte(words, 3, 0u));  // not found: the count
 }
 
 TEST(TextUtil, BytesToHexAndBack) {
@@ -64,30 +58,26 @@ TEST(TextUtil, UrlEncodeKeepsAsciiLettersAndDigitsOnly) {
   std::setlocale(LC_ALL, "C");
 }
 
+namespace {
+
+CString Applied(void (*edit)(CString&), const wchar_t* text) {
+  CString result = text;
+  edit(result);
+  return result;
+}
+
+}  // namespace
+
 TEST(TextUtil, StripMarkupRemovesBalancedTags) {
-  CString text = L"<b>bold</b> and <a href=\"<x>\">link</a>";
-  strip_markup(text);
-  EXPECT_EQ(L"bold and link", text);
-
-  CString open = L"keep <i>this</i> <but not";
-  strip_markup(open);
-  EXPECT_EQ(L"keep this <but not", open);
-
-  CString plain = L"a > b";
-  strip_markup(plain);
-  EXPECT_EQ(L"a > b", plain);
+  EXPECT_EQ(L"bold and link", Applied(strip_markup, L"<b>bold</b> and <a href=\"<x>\">link</a>"));
+  EXPECT_EQ(L"keep this <but not", Applied(strip_markup, L"keep <i>this</i> <but not"));
+  EXPECT_EQ(L"a > b", Applied(strip_markup, L"a > b"));
 }
 
 TEST(TextUtil, DecodeEntitiesInOrder) {
-  CString text = L"a &lt;b&gt; &quot;c&quot; &apos;d&apos;&nbsp;&amp;";
-  decode_entities(text);
-  EXPECT_EQ(L"a <b> \"c\" 'd' &", text);
-
+  EXPECT_EQ(L"a <b> \"c\" 'd' &",
+            Applied(decode_entities, L"a &lt;b&gt; &quot;c&quot; &apos;d&apos;&nbsp;&amp;"));
   // "&amp;" goes first and is not revisited by its own pass, but the later passes see its result.
-  CString doubled = L"&amp;amp;";
-  decode_entities(doubled);
-  EXPECT_EQ(L"&amp;", doubled);
-  CString escaped = L"&amp;lt;";
-  decode_entities(escaped);
-  EXPECT_EQ(L"<", escaped);
+  EXPECT_EQ(L"&amp;", Applied(decode_entities, L"&amp;amp;"));
+  EXPECT_EQ(L"<", Applied(decode_entities, L"&amp;lt;"));
 }
