@@ -54,11 +54,15 @@ class Login(StandInTest):
                          [entry["length"], entry["command"], entry["zero_filled"]])
         self.assertEqual(request, self.control("raw/login/1"))
 
-    def test_forced_results_and_value(self):
+    def test_forced_results_and_value_until_the_rule_is_used_up(self):
         for result in (0, 1, 2, 3, -1):
             self.scenario(login={"result": result, "value": 77})
             reply = b"".join(self.exchange(logon("editor@example.com", "lyrics123")))
             self.assertEqual((result, 77), struct.unpack_from("<ii", reply, 36))
+        self.scenario(login={"result": 2, "times": 1})
+        first = b"".join(self.exchange(logon("editor@example.com", "lyrics123")))
+        second = b"".join(self.exchange(logon("editor@example.com", "lyrics123")))
+        self.assertEqual([2, 1], [first[36], second[36]])
 
     def test_short_length_sends_only_that_many_bytes(self):
         self.scenario(login={"length": 4})
@@ -71,12 +75,6 @@ class Login(StandInTest):
         reads = self.exchange(logon("editor@example.com", "lyrics123"))
         self.assertEqual(b"\x30\x00", reads[0])
         self.assertEqual(48, len(b"".join(reads)))
-
-    def test_rule_used_up_after_its_times(self):
-        self.scenario(login={"result": 2, "times": 1})
-        first = b"".join(self.exchange(logon("editor@example.com", "lyrics123")))
-        second = b"".join(self.exchange(logon("editor@example.com", "lyrics123")))
-        self.assertEqual([2, 1], [first[36], second[36]])
 
     def test_close_and_silence(self):
         self.scenario(login={"action": "close"})

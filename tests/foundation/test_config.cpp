@@ -27,38 +27,31 @@ class ConfigTest : public ::testing::Test {
   TempDir m_dir;
 };
 
+// clang-format off
 std::string File(const std::string& proxyType, const std::string& proxyPort,
                  const std::string& email, const std::string& apiUrl) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
          "<configure>\n"
-         "    <proxy_type>" +
-         proxyType +
-         "</proxy_type>\n"
+         "    <proxy_type>" + proxyType + "</proxy_type>\n"
          "    <proxy_addr></proxy_addr>\n"
-         "    <proxy_port>" +
-         proxyPort +
-         "</proxy_port>\n"
+         "    <proxy_port>" + proxyPort + "</proxy_port>\n"
          "    <proxy_user></proxy_user>\n"
          "    <proxy_pw></proxy_pw>\n"
          "    <finish_sound>1</finish_sound>\n"
          "    <max_speed>0</max_speed>\n"
          "    <auto_check_update>1</auto_check_update>\n"
          "    <m_bAutoLogin>0</m_bAutoLogin>\n"
-         "    <m_strEmail>" +
-         email +
-         "</m_strEmail>\n"
+         "    <m_strEmail>" + email + "</m_strEmail>\n"
          "    <m_strPsw></m_strPsw>\n"
          "    <m_nPswLength>0</m_nPswLength>\n"
          "    <SuccessLoginSum>0</SuccessLoginSum>\n"
-         "    <ApiURL>" +
-         apiUrl +
-         "</ApiURL>\n"
+         "    <ApiURL>" + apiUrl + "</ApiURL>\n"
          "</configure>\n";
 }
 
-const std::string kBrowserProxy =
-    "\xE4\xBD\xBF\xE7\x94\xA8\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8"
-    "\xE8\xAE\xBE\xE7\xBD\xAE";  // "使用浏览器设置" in UTF-8
+const std::string kBrowserProxy = "\xE4\xBD\xBF\xE7\x94\xA8\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8"
+                                  "\xE8\xAE\xBE\xE7\xBD\xAE";  // "使用浏览器设置" in UTF-8
+// clang-format on
 
 }  // namespace
 

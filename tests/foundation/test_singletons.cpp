@@ -60,7 +60,7 @@ TEST(Singletons, ASavedLocalConfigIsWhatTheSharedOneSavesLater) {
   }
   EXPECT_EQ(L"remembered", shared->m_strEmail);
   EXPECT_EQ(1, shared->m_bAutoLogin);  // the local save changed only what it changed
-  ASSERT_TRUE(shared->Save());         // the shutdown save
+  ASSERT_TRUE(shared->Save());  // the shutdown save
   CConfig reread;
   EXPECT_EQ(L"remembered", reread.m_strEmail);
   EXPECT_EQ(3, reread.SuccessLoginSum);

@@ -22,11 +22,6 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) {
 
 MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(m_previous); }
 
-void MessageBoxRecorder::set_answer(int answer) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_answer = answer;
-}
-
 size_t MessageBoxRecorder::count() const {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_boxes.size();
@@ -35,11 +30,6 @@ size_t MessageBoxRecorder::count() const {
 RecordedBox MessageBoxRecorder::last() const {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_boxes.empty() ? RecordedBox{nullptr, L"", L"", 0} : g_boxes.back();
-}
-
-std::vector<RecordedBox> MessageBoxRecorder::all() const {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return g_boxes;
 }
 
 int MessageBoxRecorder::Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {

@@ -26,10 +26,8 @@ class MessageBoxRecorder {
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-  void set_answer(int answer);
   size_t count() const;
   RecordedBox last() const;  // an empty record when there was none
-  std::vector<RecordedBox> all() const;
 
  private:
   static int Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);

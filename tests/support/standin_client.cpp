@@ -83,8 +83,10 @@ bool RawExchange(int port, const std::string& request, std::string* reply) {
   }
 }
 
-bool HttpExchange(int port, const std::string& method, const std::string& target,
-                  const std::string& body, HttpReply* reply) {
+// One HTTP/1.1 request in origin form with "Connection: close"; the reply is read until the
+// server closes and split into status, head and body (the body as it came on the wire).
+static bool HttpExchange(int port, const std::string& method, const std::string& target,
+                         const std::string& body, HttpReply* reply) {
   std::ostringstream request;
   request << method << ' ' << target << " HTTP/1.1\r\nHost: 127.0.0.1:" << port
           << "\r\nContent-Length: " << body.size() << "\r\nConnection: close\r\n\r\n"

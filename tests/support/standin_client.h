@@ -19,11 +19,6 @@ struct HttpReply {
 // 10 seconds per wait). False when the connection could not be made or broke.
 bool RawExchange(int port, const std::string& request, std::string* reply);
 
-// One HTTP/1.1 request in origin form with "Connection: close"; the reply is read until the
-// server closes and split into status, head and body (the body as it came on the wire).
-bool HttpExchange(int port, const std::string& method, const std::string& target,
-                  const std::string& body, HttpReply* reply);
-
 class StandinClient {
  public:
   // Reads the ports file named by the environment variable REV_STANDIN_PORTS (set for tests
@@ -32,7 +27,6 @@ class StandinClient {
 
   bool ok() const { return m_http > 0; }
   const std::string& error() const { return m_error; }
-  int httpPort() const { return m_http; }
   int loginPort() const { return m_login; }
   // "127.0.0.1:N" of the HTTP port, as the program's host settings name it.
   std::string Host() const;

@@ -15,25 +15,17 @@ using em_utility::TiXmlElement;
 
 TEST(WebRecords, ResetBringsBackTheDefaultsOfANewRecord) {
   RadioList list;
-  list.type_id = 2;
   list.base_date = 1;
   list.cover_url = L"http://x/c.jpg";
-  list.flags = RadioList::kFlagTypeTwo;
   list.Reset();
-  EXPECT_EQ(0, list.type_id);
   EXPECT_EQ(19870901, list.base_date);
   EXPECT_TRUE(list.cover_url.IsEmpty());
-  EXPECT_EQ(0u, list.flags);
-
   CSongItem song;
   song.extra_number1 = 5;
   song.song_id = 77;
-  song.song_location = L"http://x/s.mp3";
   song.Reset();
   EXPECT_EQ(-1, song.extra_number1);
   EXPECT_EQ(0, song.song_id);  // the song list refuses it
-  EXPECT_TRUE(song.song_location.IsEmpty());
-  EXPECT_EQ(-1, RadioSort().type_id);
 }
 
 TEST(WebRecords, RadioListsCompareByIdsAndSortNewestFirst) {
@@ -44,9 +36,6 @@ TEST(WebRecords, RadioListsCompareByIdsAndSortNewestFirst) {
   EXPECT_TRUE(a.IsSameList(b));
   b.type_id = 2;
   EXPECT_FALSE(a.IsSameList(b));
-  a.create_time = b.create_time = 20130101;
-  EXPECT_FALSE(RadioList::IsNewerThan(a, b));
-  EXPECT_FALSE(RadioList::IsNewerThan(b, a));
 
   std::vector<RadioList> lists(3);
   lists[0].create_time = -5;  // signed: older than every real date
@@ -55,6 +44,7 @@ TEST(WebRecords, RadioListsCompareByIdsAndSortNewestFirst) {
   std::sort(lists.begin(), lists.end(), RadioList::IsNewerThan);
   EXPECT_EQ(20140101, lists[0].create_time);
   EXPECT_EQ(-5, lists[2].create_time);
+  EXPECT_FALSE(RadioList::IsNewerThan(lists[1], lists[1]));
 }
 
 namespace {
@@ -77,16 +67,13 @@ struct NamedRecord : xml_wrapper {
 
 }  // namespace
 
-TEST(XmlWrapper, BaseWritesAndReadsNothing) {
+TEST(XmlWrapper, TheBaseDoesNothingAndARecordRoundTripsThroughText) {
   xml_wrapper base;
-  EXPECT_FALSE(base.HasRootName());
   std::string out;
   EXPECT_EQ("", base.SaveToString(out));
   base.m_strRootName = "r";
   EXPECT_FALSE(base.LoadFromString("<r/>"));
-}
 
-TEST(XmlWrapper, DerivedRecordRoundTripsThroughText) {
   NamedRecord record;
   record.name = "\xE6\xAD\x8C";
   std::string text;
@@ -98,9 +85,7 @@ TEST(XmlWrapper, DerivedRecordRoundTripsThroughText) {
   NamedRecord back;
   EXPECT_TRUE(back.LoadFromString(text.c_str()));
   EXPECT_EQ(record.name, back.name);
-
   EXPECT_FALSE(back.LoadFromString(nullptr));
-  EXPECT_FALSE(back.LoadFromString(""));
   EXPECT_FALSE(back.LoadFromString("<record><name>x</record>"));  // not well formed
   EXPECT_FALSE(back.LoadFromString("<other><name>x</name></other>"));
   EXPECT_TRUE(back.LoadFromString("<!-- c --><record><name>y</name></record>"));
