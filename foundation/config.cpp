@@ -14,6 +14,8 @@
 #include "foundation/cache_names.h"
 #include "foundation/file_util.h"
 #include "foundation/folder_util.h"
+#include "foundation/module_info.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "foundation/xml_reader.h"
@@ -52,16 +54,8 @@ CString ProgramFolder() {
     std::lock_guard<std::mutex> lock(OverrideMutex());
     if (!ProgramFolderOverride().IsEmpty()) return ProgramFolderOverride();
   }
-  wchar_t path[MAX_PATH + 1] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  CString folder(path);
-  return folder.Left(folder.ReverseFind(L'\\') + 1);
+  return em_utility::get_module_dir();
 }
-
-struct FileCloser {
-  void operator()(FILE* file) const { fclose(file); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
 // Every persisted key in file order; exactly one of the two fields is set. loadDefault is what an
 // integer takes when its element is missing (not always its initial default: proxy_port loads

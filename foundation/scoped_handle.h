@@ -1,7 +1,11 @@
-// Owners of a kernel file handle and of a directory search handle, closed when they go.
+// Owners of a kernel file handle, a directory search handle and a C runtime file, closed when
+// they go.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdio>
+#include <memory>
 
 template <BOOL(WINAPI* Close)(HANDLE)>
 class ScopedHandle {
@@ -22,3 +26,8 @@ class ScopedHandle {
 
 using ScopedFileHandle = ScopedHandle<CloseHandle>;
 using ScopedFindHandle = ScopedHandle<FindClose>;
+
+struct FileCloser {
+  void operator()(FILE* file) const { fclose(file); }
+};
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;

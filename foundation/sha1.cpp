@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "foundation/digest_blocks.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
@@ -23,10 +24,6 @@ inline void StoreBe(std::uint32_t v, std::uint8_t* p) {
   p[2] = static_cast<std::uint8_t>(v >> 8);
   p[3] = static_cast<std::uint8_t>(v);
 }
-
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
 
 }  // namespace
 
@@ -143,7 +140,7 @@ bool CSha1Hash::FormatHashString(std::wstring& out, int mode) const {
 
 bool CSha1Hash::HashFile(const wchar_t* path) {
   if (!path) return false;
-  std::unique_ptr<FILE, FileCloser> file(_wfopen(path, L"rb"));
+  UniqueFile file(_wfopen(path, L"rb"));
   if (!file) return false;
   // The size is taken as a signed 32-bit position, so files of 2 GiB and more fail here.
   if (fseek(file.get(), 0, SEEK_END) != 0) return false;
