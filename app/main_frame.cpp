@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "foundation/frame_link.h"
 #include "foundation/logger.h"
 
 namespace {
@@ -14,10 +15,34 @@ std::mutex g_cursorMutex;
 int g_currentState = 2;
 int g_rememberedState = 2;
 
+// What the helpers of foundation/ ask of the frame.
+class MainFrameLink : public IFrameLink {
+ public:
+  explicit MainFrameLink(CMainFrame* frame) : m_frame(frame) {}
+  HWND GetOwnerWindow() override { return m_frame->m_hWnd; }
+  void QueueImageDownload(const wchar_t* url, const wchar_t* localPath, HWND window,
+                          const RECT* rect) override {
+    ImageTask task;
+    task.strUrl = url;
+    task.strLocalPath = localPath ? localPath : L"";
+    task.hWnd = window;
+    if (rect) task.rcUpdate = *rect;
+    m_frame->GetImageDownloader().AddTask(task);
+  }
+
+ private:
+  CMainFrame* const m_frame;
+};
+
 }  // namespace
 
 CMainFrame* CMainFrame::GetInstance() {
-  static CMainFrame* const instance = new CMainFrame;
+  // Thread-safe: the login worker and the UI thread may both be first.
+  static CMainFrame* const instance = [] {
+    CMainFrame* frame = new CMainFrame;
+    SetFrameLink(new MainFrameLink(frame));
+    return frame;
+  }();
   return instance;
 }
 
