@@ -75,7 +75,3 @@ void CMainFrame::SetCursorState(int state) {
     SetCursor(LoadCursorW(nullptr, kCursors[g_currentState]));
   }
 }
-
-void CMainFrame::ShowPane(int pane) {
-  m_nPane = pane;
-}

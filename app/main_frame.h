@@ -1,23 +1,105 @@
 // The program's main frame: its one top-level window and the owner of every long-lived pane.
 // Every subsystem reports to it through the singleton.
 //
-// So far the frame holds what the lower layers need of it: the singleton, its window handle
-// (the owner of the program's message boxes), the busy cursor, the pane switch, the image
-// downloader and the song map. The window itself, its panes and the result handlers join it
-// here.
+// The object is made before its window (the login needs it) and never destroyed: worker threads
+// may report to it until the process ends. Its window is a borderless, self-painted frame of
+// 1020 x 720 with its own caption strip and buttons, the tab strip, the address box, the panes,
+// the status and notice bars and a tray icon (main_frame_window.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 
+#include "app/program_version.h"
+#include "app/status_bar.h"
+#include "app/tooltip_bar.h"
+#include "controls/sub_tab.h"
+#include "foundation/lock.h"
 #include "foundation/locked_map.h"
+#include "foundation/module_info.h"
 #include "webdata/image_downloader.h"
 #include "webdata/song.h"
+#include "winlayer/bitmap_button.h"
+#include "winlayer/frame.h"
+#include "winlayer/gdi_objects.h"
+#include "winlayer/image.h"
 #include "winlayer/window.h"
 
-class CMainFrame : public CWindow {
+// The frame's messages from the tray icon and the shell's media notices.
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+constexpr UINT WM_SHELL_NOTIFY = 0x0BDC;
+
+// Cursor states of SetCursorState.
+enum CursorState { kCursorBusy = 0, kCursorEndBusy = 1, kCursorArrow = 2, kCursorHand = 3,
+                   kCursorBeam = 4 };
+
+class CMainFrame
+    : public CFrameWindowImpl<CMainFrame, CWindow,
+                              CWinTraits<0x06CF0000, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>> {
  public:
+  using Base = CFrameWindowImpl<CMainFrame, CWindow,
+                                CWinTraits<0x06CF0000, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>>;
+
+  BEGIN_MSG_MAP(CMainFrame)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  MESSAGE_HANDLER(WM_SIZE, OnSizeMessage)
+  MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+  MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
+  MESSAGE_HANDLER(WM_PAINT, OnPaint)
+  MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+  MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+  MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+  MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+  MESSAGE_HANDLER(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+  MESSAGE_HANDLER(WM_COMMAND, OnCommandMessage)
+  MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+  MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
+  MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
+  MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+  MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+  MESSAGE_HANDLER(WM_SHELL_NOTIFY, OnShellNotify)
+  MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
+  MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+  MESSAGE_HANDLER(WM_TRAY_NOTIFY, OnTrayNotify)
+  CHAIN_MSG_MAP(Base)
+  REFLECT_NOTIFICATIONS()
+  END_MSG_MAP()
+
+  // The key handler, also called by the UI thread's message filter for every WM_KEYDOWN:
+  // 0 means handled (the key goes no further).
+  LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
+  // The exit sequence: asks first when ask is set; false when the user declined.
+  bool ExitApp(bool ask);
+  // Forgets the automatic sign-in and closes the program, which then starts again.
+  void ChangeUser();
+  // Fills the work area, or goes back to the size before.
+  void ToggleMaximize();
+  void SetTitle(CString title);
+  CString GetTitle() const { return m_strTitle; }
+  // Lays the children out again for the current client size.
+  void Relayout();
+
+  // Draws images\name of the program folder stretched over the window into dc (null: a DC of
+  // the window); false when there is no such picture.
+  bool DrawSkinImage(HWND window, HDC dc, CString name);
+  // Fills rect with the picture stretched to it, clipped to a rectangle with 5 x 5 corners.
+  static void DrawRoundBitmap(const CImage& image, HDC dc, const RECT& rect);
+
+  // What the login leaves for the web API's token request.
+  void SetLoginAccount(const CString& user, const CString& digest);
+  void SetLoginValue(int value) { m_nLoginValue = value; }
+  CString GetLoginUser() const;
+  CString GetLoginDigest() const;
+
+  const em_utility::file_version& GetFileVersion() const { return m_version; }
+  CToolTipBar& GetNoticeBar() { return m_wndNoticeBar; }
+  bool IsTopmost() const { return m_bTopmost; }
+  bool IsKeepChecking() const { return m_bKeepChecking; }
+
   // The frame, created on first use (before its window exists) and never destroyed: worker
   // threads may report to it until the process ends.
   static CMainFrame* GetInstance();
@@ -37,6 +119,65 @@ class CMainFrame : public CWindow {
   CLockedMap<Song>& GetSongMap() { return m_songMap; }
 
  private:
+  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+  LRESULT OnSizeMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
+  LRESULT OnPaint(UINT, WPARAM wParam, LPARAM, BOOL&);
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnNcLButtonDown(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+  LRESULT OnNcLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnCommandMessage(UINT, WPARAM wParam, LPARAM, BOOL&);
+  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+  LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+  LRESULT OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+  LRESULT OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&);
+
+  // The layout routine, for a wished client size.
+  void OnSize(int width, int height);
+  void OnCommand(int id);
+  void ShowMainMenu(POINT at, UINT trackFlags);
+  void ShowAboutBox();
+  void CreateButton(CBitmapButton& button, int id, UINT bitmap, int imageWidth, LPCWSTR tip,
+                    COLORREF background);
+  void AddTrayIcon();
+
+  // The frame's window parts, in their order of construction.
+  CToolTipBar m_wndNoticeBar;
+  CStatusBar m_wndStatusBar;
+  CFont m_font;
+  CBitmapButton m_btnMenu;
+  CBitmapButton m_btnMinimize;
+  CBitmapButton m_btnMaximize;
+  CBitmapButton m_btnClose;
+  CBitmapButton m_btnLoadSong;
+  CString m_strTitle;
+  bool m_bTopmost = false;
+  ULONG m_nShellNotifyId = 0;
+  CSubTab m_wndSubTab;
+  mutable CLock m_accountLock;
+  CString m_strLoginUser;
+  CString m_strLoginDigest;
+  int m_nLoginValue = 0;
+  std::atomic<bool> m_bKeepChecking{true};
+  int m_nHotKeyId1 = 1;
+  int m_nHotKeyId2 = 2;
+  bool m_bUDiskOff = true;
+  HICON m_hIcon = nullptr;
+  bool m_bMinimized = false;
+  bool m_bMaximizedBySystem = false;
+  em_utility::file_version m_version = RunningProgramVersion();
+  CPen m_penBorder;
+  bool m_bInLayout = false;
+
   CMainFrame();
   ~CMainFrame();
   CMainFrame(const CMainFrame&) = delete;
@@ -47,3 +188,7 @@ class CMainFrame : public CWindow {
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
 };
+
+// Draws images\name of the program folder over the window through the frame; false when there
+// is no such picture. The login dialog paints its skin with it.
+bool DrawSkinBackground(HWND window, HDC dc, CString name);
