@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 #include "controls/paint_message.h"
+#include "controls/skin_font.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/logger.h"
@@ -57,8 +58,7 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     ReleaseDC(dc);
   }
   m_brStatic.CreateSolidBrush(kStaticBackground);
-  m_fontStatic.CreateFont(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                          L"宋体");
+  CreateSkinFont(m_fontStatic, 14);
   m_hIcon = ::LoadIconW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDI_MAINFRAME));
   ::SetClassLongPtrW(m_hWnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(m_hIcon));
   SetIcon(m_hIcon, TRUE);

@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/startup.h"
 #include "controls/paint_message.h"
+#include "controls/skin_font.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/logger.h"
@@ -72,8 +73,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
                    m_version.minor, m_version.build, m_version.revision);
   ::SetErrorMode(SEM_FAILCRITICALERRORS);
 
-  m_font.CreateFont(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                    L"宋体");
+  CreateSkinFont(m_font, 14);
   m_penBorder.CreatePen(PS_SOLID, 2, kBorderColour);
   ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0, SWP_FRAMECHANGED);
   SetFont(m_font, FALSE);
@@ -93,7 +93,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   ::AppendMenuW(systemMenu, MF_STRING, kSysExit, L"退出");
   ::DeleteMenu(systemMenu, 0, MF_BYPOSITION);
 
-  m_wndNoticeBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_BORDER);
+  // Clipping its children keeps the bar from painting over its close button.
+  m_wndNoticeBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_BORDER | WS_CLIPCHILDREN);
   m_wndStatusBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
   CreateButton(m_btnMenu, IDC_MENU_BUTTON, IDB_MENU_BUTTON, 69, L"菜单", kCaptionColour);
   CreateButton(m_btnMinimize, IDC_MINIMIZE_BUTTON, IDB_FRAME_MINIMIZE, 20, L"最小化",

@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 #include "controls/paint_message.h"
+#include "controls/skin_font.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
 
@@ -12,8 +13,7 @@ constexpr COLORREF kBackground = 0x282128;
 }  // namespace
 
 CStatusBar::CStatusBar() {
-  m_font.CreateFont(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                    L"宋体");
+  CreateSkinFont(m_font, 12);
 }
 
 CString CStatusBar::VersionText(const em_utility::file_version& version) {

@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 #include "controls/paint_message.h"
+#include "controls/skin_font.h"
 #include "resources/app_resource.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
@@ -16,8 +17,7 @@ constexpr COLORREF kWarningText = 0x0000FF;
 constexpr int kCloseSize = 16;
 
 void MakeFont(CFont& font) {
-  font.CreateFont(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                  L"宋体");
+  CreateSkinFont(font, 13);
 }
 
 }  // namespace
