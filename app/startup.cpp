@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include <exception>
+
 #include "app/main_frame.h"
 #include "foundation/logger.h"
 #include "winlayer/app_module.h"
@@ -13,6 +15,15 @@ BOOL CMyFilter::PreTranslateMessage(MSG* pMsg) {
   BOOL handled = TRUE;
   return CMainFrame::GetInstance()->OnKeyDown(WM_KEYDOWN, pMsg->wParam, pMsg->lParam, handled) <=
          0;
+}
+
+INT_PTR ShowLoginSafely(const std::function<INT_PTR()>& show) {
+  try {
+    return show();
+  } catch (const std::exception& e) {
+    GetLogger()->log(em_utility::log_level::error, "登录对话框异常：%s", e.what());
+    return IDABORT;
+  }
 }
 
 int Run(LPWSTR, int) {

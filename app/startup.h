@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "winlayer/message_loop.h"
@@ -17,6 +18,10 @@ class CMyFilter : public CMessageFilter {
  public:
   BOOL PreTranslateMessage(MSG* pMsg) override;
 };
+
+// Runs the login dialog through show; a dialog that fails with an exception is a failed login
+// (IDABORT), never a successful one.
+INT_PTR ShowLoginSafely(const std::function<INT_PTR()>& show);
 
 // Creates and shows the main frame and runs the message loop until it quits; the quit code, or
 // 0 when Winsock 2.2 cannot be started. The arguments are not read.

@@ -5,8 +5,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <exception>
-
 #include "app/login_dlg.h"
 #include "app/main_frame.h"
 #include "app/startup.h"
@@ -23,17 +21,6 @@ namespace {
 // check) may still run, and the C runtime's exit would destroy statics under them.
 [[noreturn]] void EndProcess(int code) {
   ::ExitProcess(static_cast<UINT>(code));
-}
-
-// A login dialog that could not even run (or failed inside) is a failed login.
-INT_PTR RunLogin() {
-  try {
-    CLoginDlg login;
-    return login.DoModal(::GetActiveWindow());
-  } catch (const std::exception& e) {
-    GetLogger()->log(em_utility::log_level::error, "登录对话框异常：%s", e.what());
-    return IDABORT;
-  }
 }
 
 }  // namespace
@@ -55,7 +42,11 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
   CMainFrame::GetInstance();
 
   GetLogger()->log(em_utility::log_level::normal, L"开始登录！");
-  if (RunLogin() != IDOK) {
+  INT_PTR login = ShowLoginSafely([] {
+    CLoginDlg dialog;
+    return dialog.DoModal(::GetActiveWindow());
+  });
+  if (login != IDOK) {
     ShowMessageBox(nullptr, L"登录失败！!", L"温馨提示", MB_ICONQUESTION);
     GetLogger()->log(em_utility::log_level::normal, L"登录失败！");
     EndProcess(1);
