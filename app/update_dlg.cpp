@@ -33,9 +33,9 @@ void CUpdateDlg::SetInfo(const UpdateInfo& info, bool manual) {
 
 LRESULT CUpdateDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   CenterWindow();
+  m_link.SubclassWindow(GetDlgItem(IDC_UPDATE_LINK));
   m_link.SetLabel(m_info.url);
   m_link.SetHyperLink(m_info.url);
-  m_link.SubclassWindow(GetDlgItem(IDC_UPDATE_LINK));
   SetDlgItemText(IDC_UPDATE_TIP, UpdateTipText(m_info.tip));
   ApplyDialogFont(m_hWnd, m_font);
   return TRUE;

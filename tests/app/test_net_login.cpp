@@ -36,6 +36,12 @@ std::string Md5(const std::string& text) {
   return em_utility::md5_string(text.data(), static_cast<std::uint32_t>(text.size()));
 }
 
+struct ReplyCase {
+  const char* rule;
+  int code;
+  int value;
+};
+
 class LoginTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -44,6 +50,15 @@ class LoginTest : public ::testing::Test {
   }
   void Scenario(const std::string& rule) {
     ASSERT_TRUE(standin.SetScenario("{\"login\": " + rule + "}")) << rule;
+  }
+  void ExpectCodes(std::initializer_list<ReplyCase> cases) {
+    for (const ReplyCase& c : cases) {
+      Scenario(c.rule);
+      LoginOutcome outcome = Exchange("editor@example.com", "lyrics123");
+      EXPECT_EQ(c.code, outcome.code) << c.rule;
+      EXPECT_EQ(c.value, outcome.value) << c.rule;
+      EXPECT_FALSE(outcome.stopped) << c.rule;
+    }
   }
   LoginOutcome Exchange(const std::string& user, const std::string& password,
                         const LoginTimeouts& timeouts = LoginTimeouts()) {
@@ -76,32 +91,28 @@ TEST_F(LoginTest, RequestCarriesLengthCommandDigestAndUtf8UserName) {
 }
 
 TEST_F(LoginTest, EveryReplyOfTheServerGivesItsCode) {
-  struct Case {
-    const char* rule;
-    int code;
-    int value;
-  } cases[] = {
-      {R"({})", kLoginSucceeded, 1001},
-      {R"({"result": 2, "value": 7})", kLoginSucceeded, 7},
-      {R"({"result": 1, "split_at": [2], "pause_ms": 200})", kLoginSucceeded, 1001},
-      {R"({"result": 0})", kLoginBadCredentials, 0},
-      // A result the program does not know, and lengths that cannot hold one, end the wait with
-      // an error instead of leaving the dialog waiting.
-      {R"({"result": 3})", kLoginReceiveError, 0},
-      {R"({"length": 4})", kLoginReceiveError, 0},
-      {R"({"length": 0})", kLoginReceiveError, 0},
-      {R"({"length": 43})", kLoginReceiveError, 0},
-      {R"({"length": 70000})", kLoginReceiveError, 0},
-      {R"({"length": 60})", kLoginSucceeded, 1001},
-      {R"({"action": "close"})", kLoginConnectionBroken, 0},
-  };
-  for (const Case& c : cases) {
-    Scenario(c.rule);
-    LoginOutcome outcome = Exchange(kUser, kPassword);
-    EXPECT_EQ(c.code, outcome.code) << c.rule;
-    EXPECT_EQ(c.value, outcome.value) << c.rule;
-    EXPECT_FALSE(outcome.stopped) << c.rule;
-  }
+  ExpectCodes({
+                         {R"({})", kLoginSucceeded, 1001},
+                         {R"({"result": 2, "value": 7})", kLoginSucceeded, 7},
+                         {R"({"result": 1, "split_at": [2], "pause_ms": 200})", kLoginSucceeded,
+                          1001},
+                         {R"({"length": 60})", kLoginSucceeded, 1001},
+                         {R"({"result": 0})", kLoginBadCredentials, 0},
+                         {R"({"action": "close"})", kLoginConnectionBroken, 0},
+                     });
+}
+
+TEST_F(LoginTest, ALengthThatCannotHoldAResultOrIsTooLargeIsAReceiveError) {
+  ExpectCodes({
+                         {R"({"length": 4})", kLoginReceiveError, 0},
+                         {R"({"length": 0})", kLoginReceiveError, 0},
+                         {R"({"length": 43})", kLoginReceiveError, 0},
+                         {R"({"length": 70000})", kLoginReceiveError, 0},
+                     });
+}
+
+TEST_F(LoginTest, AnUnknownResultStillEndsTheWaitWithAnError) {
+  ExpectCodes({{R"({"result": 3})", kLoginReceiveError, 0}});
 }
 
 TEST_F(LoginTest, ARefusedUnknownOrSilentServerIsANetworkFailure) {
