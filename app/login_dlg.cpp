@@ -63,21 +63,6 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   ::SetClassLongPtrW(m_hWnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(m_hIcon));
   SetIcon(m_hIcon, TRUE);
 
-  CString home = HomePage();
-  CString text;
-  GetDlgItemText(IDC_LOGIN_REGISTER, text);
-  m_linkRegister.Init(GetDlgItem(IDC_LOGIN_REGISTER), home + L"/member/register", text);
-  GetDlgItemText(IDC_LOGIN_FORGOT, text);
-  m_linkForgot.Init(GetDlgItem(IDC_LOGIN_FORGOT), home + L"/member/getpassword", text);
-
-  if (m_bSkinPicture) {
-    CRect client;
-    GetClientRect(&client);
-    CreateCaptionButton(m_btnMinimize, IDC_LOGIN_MINIMIZE, IDB_LOGIN_MINIMIZE, client.right - 49,
-                        L"最小化");
-    CreateCaptionButton(m_btnClose, IDC_LOGIN_CLOSE, IDB_LOGIN_CLOSE, client.right - 28, L"关闭");
-  }
-
   for (CMyButton* button : {&m_btnOk, &m_btnCancel}) {
     *button = GetDlgItem(button == &m_btnOk ? IDOK : IDCANCEL);
     button->SetWindowLong(GWL_STYLE,
@@ -111,7 +96,27 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   }
   CenterWindow();
   SetTimer(kButtonTimer, 500);
+  // The links and caption buttons each make a tooltip window, which is slow: the dialog is on
+  // the screen first.
+  PostMessage(kFinishSetup);
   return TRUE;
+}
+
+LRESULT CLoginDlg::OnFinishSetup(UINT, WPARAM, LPARAM, BOOL&) {
+  CString home = HomePage();
+  CString text;
+  GetDlgItemText(IDC_LOGIN_REGISTER, text);
+  m_linkRegister.Init(GetDlgItem(IDC_LOGIN_REGISTER), home + L"/member/register", text);
+  GetDlgItemText(IDC_LOGIN_FORGOT, text);
+  m_linkForgot.Init(GetDlgItem(IDC_LOGIN_FORGOT), home + L"/member/getpassword", text);
+  if (m_bSkinPicture) {
+    CRect client;
+    GetClientRect(&client);
+    CreateCaptionButton(m_btnMinimize, IDC_LOGIN_MINIMIZE, IDB_LOGIN_MINIMIZE, client.right - 49,
+                        L"最小化");
+    CreateCaptionButton(m_btnClose, IDC_LOGIN_CLOSE, IDB_LOGIN_CLOSE, client.right - 28, L"关闭");
+  }
+  return 0;
 }
 
 void CLoginDlg::CreateCaptionButton(CBitmapButton& button, int id, UINT bitmap, int x,

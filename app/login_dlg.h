@@ -32,6 +32,8 @@ class CLoginDlg : public CDialogImpl<CLoginDlg> {
  public:
   enum { IDD = IDD_LOGIN };
   enum LoginState { kIdle = 0, kSigningIn = 1, kSignedIn = 2 };
+  // Posted to itself once the dialog is up: the parts that may come a moment later.
+  static constexpr UINT kFinishSetup = WM_APP + 1;
 
   CLoginDlg();
   ~CLoginDlg() override;
@@ -48,6 +50,7 @@ class CLoginDlg : public CDialogImpl<CLoginDlg> {
   MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
   MESSAGE_HANDLER(WM_TIMER, OnTimer)
   MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
+  MESSAGE_HANDLER(kFinishSetup, OnFinishSetup)
   END_MSG_MAP()
 
   // The OK command and automatic sign-in: checks the entries and starts the worker.
@@ -88,6 +91,7 @@ class CLoginDlg : public CDialogImpl<CLoginDlg> {
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnFinishSetup(UINT, WPARAM, LPARAM, BOOL&);
 
   static DWORD WINAPI LoginThreadProc(LPVOID dialog);
   void RunLogin();

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "foundation/md5.h"
+#include "support/child_process.h"
 #include "support/standin_client.h"
 #include "support/standin_site.h"
 #include "support/temp_dir.h"
@@ -25,85 +25,10 @@ std::wstring BuiltProgram() {
   return wide;
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD ms = 20000) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-struct Found {
-  DWORD pid;
-  const wchar_t* className;  // null: any
-  const wchar_t* title;      // null: any
-  bool visibleOnly;
-  HWND window;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-  Found* f = reinterpret_cast<Found*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != f->pid || (f->visibleOnly && !IsWindowVisible(hwnd))) return TRUE;
-  wchar_t text[128] = {};
-  if (f->className) {
-    GetClassNameW(hwnd, text, 128);
-    if (lstrcmpW(text, f->className) != 0) return TRUE;
-  }
-  if (f->title) {
-    GetWindowTextW(hwnd, text, 128);
-    if (lstrcmpW(text, f->title) != 0) return TRUE;
-  }
-  f->window = hwnd;
-  return FALSE;
-}
-
-// A top-level window of the process with that class and title (null: any).
-HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title, bool visible = true) {
-  Found found = {pid, className, title, visible, nullptr};
-  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&found));
-  return found.window;
-}
-
-class Program {
- public:
-  explicit Program(const std::wstring& exe) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &m_process)) {
-      CloseHandle(m_process.hThread);
-    }
-  }
-  ~Program() {
-    if (!m_process.hProcess) return;
-    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(m_process.hProcess, 99);
-      WaitForSingleObject(m_process.hProcess, 5000);
-    }
-    CloseHandle(m_process.hProcess);
-  }
-  bool started() const { return m_process.hProcess != nullptr; }
-  DWORD pid() const { return m_process.dwProcessId; }
-  // The exit code once the process has ended within the time, else -1.
-  int ExitCode(DWORD ms = 20000) const {
-    if (WaitForSingleObject(m_process.hProcess, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(m_process.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
- private:
-  PROCESS_INFORMATION m_process = {};
-};
-
 // Answers a message box of another process: its text, and then it is closed with OK.
 std::wstring AnswerBox(DWORD pid, const wchar_t* caption) {
   HWND box = nullptr;
-  if (!WaitFor([&] { return (box = FindTopWindow(pid, L"#32770", caption)) != nullptr; })) {
+  if (!testsupport::WaitUntil([&] { return (box = testsupport::FindProcessWindow(pid, L"#32770", caption)) != nullptr; })) {
     return L"(no box)";
   }
   wchar_t text[256] = {};
@@ -142,7 +67,7 @@ class ProgramTest : public ::testing::Test {
   std::string Settings() { return testsupport::ReadFileBytes(folder + L"RevIverod.cfg"); }
   HWND WaitForFrame(DWORD pid) {
     HWND frame = nullptr;
-    WaitFor([&] { return (frame = FindTopWindow(pid, nullptr, L"Lirak歌词编辑器")) != nullptr; });
+    testsupport::WaitUntil([&] { return (frame = testsupport::FindProcessWindow(pid, nullptr, L"Lirak歌词编辑器")) != nullptr; });
     return frame;
   }
 
@@ -154,10 +79,10 @@ class ProgramTest : public ::testing::Test {
 
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithExitCodeOne) {
   WriteSettings(true);
-  Program first(exe);
+  testsupport::ChildProcess first(exe);
   ASSERT_TRUE(first.started());
   ASSERT_NE(nullptr, WaitForFrame(first.pid()));
-  Program second(exe);
+  testsupport::ChildProcess second(exe);
   ASSERT_TRUE(second.started());
   EXPECT_EQ(L"您已运行Lirak歌词编辑器!", AnswerBox(second.pid(), L"温馨提示"));
   EXPECT_EQ(1, second.ExitCode());
@@ -167,7 +92,7 @@ TEST_F(ProgramTest, ASecondInstanceIsRefusedWithExitCodeOne) {
 
 TEST_F(ProgramTest, ChangingUserRestartsWithTheLoginDialogAndForgetsAutomaticSignIn) {
   WriteSettings(true);
-  Program first(exe);
+  testsupport::ChildProcess first(exe);
   HWND frame = WaitForFrame(first.pid());
   ASSERT_NE(nullptr, frame);
   PostMessageW(frame, WM_COMMAND, 32813, 0);
@@ -176,7 +101,7 @@ TEST_F(ProgramTest, ChangingUserRestartsWithTheLoginDialogAndForgetsAutomaticSig
   // The new instance: found by its login dialog, the only dialog of a process other than ours.
   HWND login = nullptr;
   DWORD pid = 0;
-  ASSERT_TRUE(WaitFor([&] {
+  ASSERT_TRUE(testsupport::WaitUntil([&] {
     HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
     for (; found; found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
       GetWindowThreadProcessId(found, &pid);
