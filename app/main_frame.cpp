@@ -58,12 +58,12 @@ void CMainFrame::ShowPane(int pane) {
 
 void CMainFrame::OnWebServiceReply(const std::string& reply, int kind, int param) {
   m_webDataManager.ParseWebServiceXml(reply, kind, param);
-  if (param != -1 && IsWindow()) OnWebServiceData(kind, param);
+  if (param != kNoDispatch && IsWindow()) OnWebServiceData(kind, param);
 }
 
 void CMainFrame::OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param) {
   m_webDataManager.StoreApiResult(result, kind);
-  if (param != -1 && IsWindow()) OnApiData(kind, param);
+  if (param != kNoDispatch && IsWindow()) OnApiData(kind, param);
 }
 
 void CMainFrame::OnWebServiceData(int kind, int param) {

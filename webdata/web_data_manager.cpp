@@ -40,6 +40,28 @@ CWebDataManager::~CWebDataManager() = default;
 
 // ----- front ends -----
 
+namespace {
+
+template <class Map, class Key>
+bool IsCached(CLock& lock, const Map& cache, const Key& key) {
+  CLockGuard guard(lock);
+  return cache.count(key) != 0;
+}
+
+// A hit goes to the frame's dispatch at once, on this thread; a miss to the request queue. The
+// item id (and the record it may carry) travels on either way.
+void AnswerOrRequest(bool cached, int kind, int itemId) {
+  if (!cached) {
+    CWebService::Instance()->DispatchRequest(kind, itemId, 0);
+  } else if (WebRequestKind::IsWebApi(kind)) {
+    CMainFrame::GetInstance()->OnApiData(kind, itemId);
+  } else {
+    CMainFrame::GetInstance()->OnWebServiceData(kind, itemId);
+  }
+}
+
+}  // namespace
+
 void CWebDataManager::RequestRadioTypes() {
   bool current;
   {
@@ -47,79 +69,35 @@ void CWebDataManager::RequestRadioTypes() {
     current = AreRadioTypesCurrent(m_radioTypes.types.empty(), m_radioTypes.loadTime,
                                    GetTickCount());
   }
-  if (current) {
-    CMainFrame::GetInstance()->OnWebServiceData(WebRequestKind::RadioTypes, 0);
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::RadioTypes, 0, 0);
-  }
+  AnswerOrRequest(current, WebRequestKind::RadioTypes, 0);
 }
 
 void CWebDataManager::RequestAlbumPromotions(int sortId, int page, int key1, int key2) {
   auto* param = new AlbumPromotionParam(MakePromotionKey(sortId, page, key1, key2));
-  bool found;
-  {
-    CLockGuard lock(m_albumPromotionLock);
-    found = m_albumPromotions.count(*param) != 0;
-  }
-  if (found) {
-    CMainFrame::GetInstance()->OnWebServiceData(WebRequestKind::AlbumPromotions, RequestParamId(param));
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::AlbumPromotions, RequestParamId(param), 0);
-  }
+  AnswerOrRequest(IsCached(m_albumPromotionLock, m_albumPromotions, *param),
+                  WebRequestKind::AlbumPromotions, RequestParamId(param));
 }
 
 void CWebDataManager::RequestTrackDetail(int songId) {
-  bool found;
-  {
-    CLockGuard lock(m_trackDetailLock);
-    found = m_trackDetails.count(songId) != 0;
-  }
-  if (found) {
-    CMainFrame::GetInstance()->OnApiData(WebRequestKind::TrackDetail, songId);
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::TrackDetail, songId, 0);
-  }
+  AnswerOrRequest(IsCached(m_trackDetailLock, m_trackDetails, songId),
+                  WebRequestKind::TrackDetail, songId);
 }
 
 void CWebDataManager::RequestAlbumDetail(int f0, int f1, int f2, int f3, int f4, int f5) {
   WebRequestParam* param = MakeParam(f0, f1, f2, f3, f4, f5);
-  bool found;
-  {
-    CLockGuard lock(m_albumDetailLock);
-    found = m_albumDetails.count(param->fields[4]) != 0;
-  }
-  if (found) {
-    CMainFrame::GetInstance()->OnApiData(WebRequestKind::AlbumDetail, RequestParamId(param));
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::AlbumDetail, RequestParamId(param), 0);
-  }
+  AnswerOrRequest(IsCached(m_albumDetailLock, m_albumDetails, param->fields[4]),
+                  WebRequestKind::AlbumDetail, RequestParamId(param));
 }
 
 void CWebDataManager::RequestRadioSongs(int f0, int f1, int f2, int f3, int f4, int f5) {
   WebRequestParam* param = MakeParam(f0, f1, f2, f3, f4, f5);
-  bool found;
-  {
-    CLockGuard lock(m_radioSongLock);
-    found = m_radioSongs.count(RadioSongKey(*param)) != 0;
-  }
-  if (found) {
-    CMainFrame::GetInstance()->OnWebServiceData(WebRequestKind::RadioSongs, RequestParamId(param));
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::RadioSongs, RequestParamId(param), 0);
-  }
+  AnswerOrRequest(IsCached(m_radioSongLock, m_radioSongs, RadioSongKey(*param)),
+                  WebRequestKind::RadioSongs, RequestParamId(param));
 }
 
 void CWebDataManager::RequestSongDetail(int songId) {
-  bool found;
-  {
-    CLockGuard lock(m_songDetailLock);
-    found = m_songDetails.count(songId) != 0;
-  }
-  if (found) {
-    CMainFrame::GetInstance()->OnWebServiceData(WebRequestKind::SongDetail, songId);
-  } else {
-    CWebService::Instance()->DispatchRequest(WebRequestKind::SongDetail, songId, 0);
-  }
+  AnswerOrRequest(IsCached(m_songDetailLock, m_songDetails, songId), WebRequestKind::SongDetail,
+                  songId);
 }
 
 CArtist CWebDataManager::RequestArtist(int artistId) {

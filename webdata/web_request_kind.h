@@ -30,9 +30,13 @@ struct WebRequestKind {
 
 static_assert(sizeof(void*) == sizeof(int), "item ids carry record addresses");
 
-// The parameter record an item id carries; null for 0.
+// An item id of -1 marks a result that only fills the caches; it carries no record.
+constexpr int kNoDispatch = -1;
+
+// The parameter record an item id carries; null for 0 and kNoDispatch.
 template <class Record>
 Record* RequestParamRecord(int itemId) {
+  if (itemId == kNoDispatch) return nullptr;
   return reinterpret_cast<Record*>(static_cast<intptr_t>(itemId));
 }
 
