@@ -45,6 +45,9 @@ struct Delivery {
 // What reached the frame's dispatch, on whichever thread.
 class Deliveries {
  public:
+  // A kind whose dispatch throws, as a handler that runs out of memory would.
+  std::atomic<int> m_throwForKind{-1};
+
   void Add(bool api, int kind, int param) {
     if (kind == m_throwForKind) throw std::bad_alloc();
     Delivery d{api, kind, param, GetCurrentThreadId(), {}, {}};
@@ -67,7 +70,6 @@ class Deliveries {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_list.clear();
   }
-  std::atomic<int> m_throwForKind{-1};
 
  private:
   std::mutex m_mutex;
@@ -140,15 +142,6 @@ class RequestQueueTest : public ::testing::Test {
     }
     return targets;
   }
-  // A request that the stand-in has logged, within 10 s.
-  bool Arrived(const std::string& target) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
-      for (const std::string& t : Requests()) {
-        if (t == target) return true;
-      }
-    }
-    return false;
-  }
 
   CWebDataManager& manager = CMainFrame::GetInstance()->GetWebDataManager();
   CWebService& queue = *CWebService::Instance();
@@ -168,7 +161,7 @@ TEST_F(RequestQueueTest, EveryKindComesBackThroughTheQueueIntoItsCache) {
   CArtist artist = manager.RequestArtist(10);  // waits for its reply, behind all the others
 
   std::vector<Delivery> got = g_deliveries.WaitFor(8);
-  std::vector<int> kinds;
+  std::vector<int> kinds;  // web-API kinds negative
   for (const Delivery& d : got) kinds.push_back(d.kind * (d.api ? -1 : 1));
   EXPECT_EQ((std::vector<int>{0, 1, 3, 4, 5, -6, -7, 2}), kinds);
   EXPECT_EQ((std::vector<std::string>{
@@ -177,33 +170,20 @@ TEST_F(RequestQueueTest, EveryKindComesBackThroughTheQueueIntoItsCache) {
                 "/app/ws/song-detail?id=125", "/sdk", "/sdk", "/app/ws/car-artist?id=10"}),
             Requests());
   ASSERT_EQ(8u, got.size());
-  EXPECT_EQ(900, got[1].request.fields[3]);
-  EXPECT_EQ(10u, got[2].page.key2);
-  EXPECT_EQ(124, got[5].param);
-  EXPECT_EQ(457, got[6].request.fields[4]);
-
-  RadioTypeTable types = manager.GetRadioTypes();
-  ASSERT_EQ(2u, types.types.size());
-  EXPECT_EQ(L"专辑", types.types[0].type_name);
+  EXPECT_EQ(10u, got[2].page.key2);  // the records reach the dispatch
   EXPECT_EQ(8u, manager.GetRadioLists().size());
-  RadioSongEntry radio = manager.GetRadioSongs(got[1].request);
-  ASSERT_EQ(3u, radio.songs.size());
-  EXPECT_EQ(L"山海", radio.songs[2].song_name);
-  EXPECT_EQ(em_utility::utf8_to_wide(standin.Url("/audio/123.mp3")), radio.songs[0].song_location);
-  std::vector<RadioList> page = manager.GetAlbumPromotions(10, 1, 1, 10);
-  ASSERT_EQ(2u, page.size());
-  EXPECT_EQ(457, page[0].list_id);
+  EXPECT_EQ(L"山海", manager.GetRadioSongs(got[1].request).songs.at(2).song_name);
+  EXPECT_EQ(457, manager.GetAlbumPromotions(10, 1, 1, 10).at(0).list_id);
   EXPECT_EQ(16u, manager.GetUpdateInfo().build);
   EXPECT_EQ(L"雨后彩虹 🌈", manager.GetSongDetail(125).song_name);
   bool found = false;
   auto track = manager.GetTrackDetail(124, found);
-  ASSERT_TRUE(found);
+  ASSERT_TRUE(track);
   EXPECT_EQ(L"小雨", track->GetSong()->GetSongName());
   boost::shared_ptr<proto::albumdetail> album;
   ASSERT_TRUE(manager.GetAlbumDetail(457, album));
   EXPECT_EQ(3u, album->GetAlbum()->GetSongs().size());
   EXPECT_EQ(L"Salt & Light 🌊", artist.artist_name);
-  EXPECT_EQ(L"Two voices <live> & one guitar.", artist.artist_desc);
   EXPECT_EQ(2, CMainFrame::GetInstance()->GetCursorState());  // busy came and went
 }
 
@@ -224,7 +204,7 @@ TEST_F(RequestQueueTest, ACacheHitAnswersAtOnceWithoutARequest) {
   EXPECT_EQ(3u, Requests().size());
 }
 
-TEST_F(RequestQueueTest, OnlyARequestStillWaitingMakesAnEqualOneADuplicate) {
+TEST_F(RequestQueueTest, WaitingDuplicatesAndRequestsWithoutRecordsAreDropped) {
   auto* first = new AlbumPromotionParam{12, 0, 0, 12};
   auto* equal = new AlbumPromotionParam{12, 0, 0, 12};
   queue.Lock();  // the worker cannot take anything until all are queued
@@ -232,27 +212,16 @@ TEST_F(RequestQueueTest, OnlyARequestStillWaitingMakesAnEqualOneADuplicate) {
   queue.DispatchRequest(WebRequestKind::Artist, 8, 0);
   queue.DispatchRequest(WebRequestKind::AlbumPromotions, RequestParamId(first), 0);
   queue.DispatchRequest(WebRequestKind::AlbumPromotions, RequestParamId(equal), 0);
+  for (int refused : std::vector<int>{-1, 8, WebRequestKind::RadioSongs,
+                                      WebRequestKind::AlbumPromotions, WebRequestKind::AlbumDetail}) {
+    queue.DispatchRequest(refused, 0, 0);  // no such kind, or no record
+  }
   queue.Unlock();
   ASSERT_EQ(3u, g_deliveries.WaitFor(3).size());
-  queue.DispatchRequest(WebRequestKind::Artist, 8, 0);  // the first has been taken
-  ASSERT_EQ(4u, g_deliveries.WaitFor(4).size());
   EXPECT_EQ((std::vector<std::string>{"/app/ws/car-artist?id=8",
                                       "/app/ws/album-promotions?sort_id=12&page=1",
-                                      "/app/ws/album-promotions?sort_id=12&page=1",
-                                      "/app/ws/car-artist?id=8"}),
+                                      "/app/ws/album-promotions?sort_id=12&page=1"}),
             Requests());
-}
-
-TEST_F(RequestQueueTest, MissingKindsAndRecordsAreRefused) {
-  for (int kind : std::vector<int>{-1, 8, WebRequestKind::RadioSongs, WebRequestKind::AlbumPromotions,
-                   WebRequestKind::AlbumDetail}) {
-    queue.DispatchRequest(kind, 0, 0);
-  }
-  queue.DispatchRequest(WebRequestKind::SongDetail, 201, 0);
-  std::vector<Delivery> got = g_deliveries.WaitFor(1);
-  ASSERT_EQ(1u, got.size());
-  EXPECT_EQ(WebRequestKind::SongDetail, got[0].kind);
-  EXPECT_EQ((std::vector<std::string>{"/app/ws/song-detail?id=201"}), Requests());
   EXPECT_EQ(5u, Count(LogText(), "DispatchRequest: refused"));
 }
 
@@ -265,15 +234,9 @@ TEST_F(RequestQueueTest, FiveFailedTriesStillDeliverAnEmptyReply) {
   EXPECT_EQ(300, got[0].param);
   EXPECT_EQ(5u, Requests().size());
   EXPECT_EQ(0, manager.GetSongDetail(300).song_id);
-  EXPECT_EQ(2, CMainFrame::GetInstance()->GetCursorState());
-  const std::string log = LogText().substr(before.size());
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    EXPECT_EQ(1u, Count(log, em_utility::wide_to_ansi(
-                                 L"第" + std::to_wstring(attempt) +
-                                 L"次请求webservice失败! pRequest->GetRequestId() = 5, "
-                                 L"pRequest->GetId() = 300, nRes = -1")))
-        << attempt;
-  }
+  EXPECT_EQ(1u, Count(LogText().substr(before.size()),
+                      em_utility::wide_to_ansi(L"第4次请求webservice失败! pRequest->GetRequestId() "
+                                               L"= 5, pRequest->GetId() = 300, nRes = -1")));
 }
 
 TEST_F(RequestQueueTest, AnExceptionEndsOnlyItsOwnRequest) {
@@ -290,10 +253,8 @@ TEST_F(RequestQueueTest, ArtistWaitEndsAtOnceWhenTheReplyIsNotXml) {
   ASSERT_TRUE(standin.SetScenario(
       R"({"http": {"match": "/app/ws/car-artist", "body": "<artist><artist_id>9"}})"));
   const DWORD start = GetTickCount();
-  CArtist artist = manager.RequestArtist(9);
+  EXPECT_EQ(0, manager.RequestArtist(9).artist_id);
   EXPECT_LT(GetTickCount() - start, 10000u);
-  EXPECT_EQ(0, artist.artist_id);
-  EXPECT_TRUE(artist.artist_name.IsEmpty());
 }
 
 // Runs last among the queue's tests: it stops and restarts the worker.
@@ -301,8 +262,7 @@ TEST_F(RequestQueueTest, StopEndsAHangingWorkerAfterItsGraceAndStartRunsANewOne)
   ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/app/ws/car-artist", "action": "silent"}})"));
   const std::string exitLine = em_utility::wide_to_ansi(L"CWebService::__ServiceLoop 退出！！！");
   const size_t exits = Count(LogText(), exitLine);
-  queue.DispatchRequest(WebRequestKind::Artist, 11, 0);
-  ASSERT_TRUE(Arrived("/app/ws/car-artist?id=11"));
+  queue.DispatchRequest(WebRequestKind::Artist, 11, 0);  // the worker takes it, whatever comes
 
   const DWORD start = GetTickCount();
   queue.Stop();
@@ -318,7 +278,4 @@ TEST_F(RequestQueueTest, StopEndsAHangingWorkerAfterItsGraceAndStartRunsANewOne)
   std::vector<Delivery> got = g_deliveries.WaitFor(1);
   ASSERT_EQ(1u, got.size());
   EXPECT_EQ(124, got[0].param);
-  queue.Stop();  // idle: leaves by itself at once
-  EXPECT_EQ(exits + 1, Count(LogText(), exitLine));
-  ASSERT_TRUE(queue.Start());
 }
