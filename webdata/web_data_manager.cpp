@@ -101,6 +101,11 @@ void CWebDataManager::RequestSongDetail(int songId) {
 }
 
 CArtist CWebDataManager::RequestArtist(int artistId) {
+  {
+    // Only a reply handled from now on may end the wait.
+    CLockGuard lock(m_artistLock);
+    m_lastArtistReply.reset();
+  }
   CArtist artist;
   if (FindArtist(artistId, artist)) return artist;
   CWebService::Instance()->DispatchRequest(WebRequestKind::Artist, artistId, 0);
@@ -113,7 +118,7 @@ CArtist CWebDataManager::RequestArtist(int artistId) {
     if (WaitForSingleObject(m_artistEvent.get(), kArtistWait - elapsed) != WAIT_OBJECT_0) break;
     if (FindArtist(artistId, artist)) return artist;
     CLockGuard lock(m_artistLock);
-    if (m_nLastArtistReply == artistId) break;
+    if (m_lastArtistReply == artistId) break;
   }
   FindArtist(artistId, artist);
   return artist;
@@ -130,7 +135,7 @@ bool CWebDataManager::FindArtist(int artistId, CArtist& artist) const {
 void CWebDataManager::NoteArtistReply(int artistId) {
   {
     CLockGuard lock(m_artistLock);
-    m_nLastArtistReply = artistId;
+    m_lastArtistReply = artistId;
   }
   SetEvent(m_artistEvent.get());
 }

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,7 +149,7 @@ class CWebDataManager {
 
   mutable CLock m_artistLock;
   std::map<int, CArtist> m_artists;
-  int m_nLastArtistReply = 0;  // the artist id of the last reply handled
+  std::optional<int> m_lastArtistReply;  // the artist id of the last reply handled
   ScopedHandle<CloseHandle> m_artistEvent;
 
   mutable CLock m_updateLock;

@@ -48,17 +48,15 @@ boost::shared_ptr<proto::base> MakeResultRecord(const std::string& resultType) {
 // exception can leave the worker (a log that cannot be written has nowhere else to go).
 void LogException(const char* what, const CRequest& request) noexcept {
   try {
-    const char* reason = "unknown exception";
-    std::string text;
+    std::string reason = "unknown exception";
     try {
       throw;
     } catch (const std::exception& e) {
-      text = e.what();
-      reason = text.c_str();
+      reason = e.what();
     } catch (...) {
     }
     GetLogger()->log(log_level::error, "CWebService: %s %d (item %d) failed: %s", what,
-                     request.GetRequestId(), request.GetId(), reason);
+                     request.GetRequestId(), request.GetId(), reason.c_str());
   } catch (...) {
   }
 }
@@ -74,7 +72,10 @@ CWebService::CWebService() : m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nul
 
 CWebService::~CWebService() {
   Stop();
-  for (CRequest* request : m_queue) delete request;
+  for (CRequest* request : m_queue) {
+    DeleteRequestParam(request->GetRequestId(), request->GetId());
+    delete request;
+  }
 }
 
 bool CWebService::Start() {

@@ -154,6 +154,15 @@ TEST(WebServiceXml, SongDetailIsStoredOnlyWhenItNamesAPlayableSong) {
   }
 }
 
+TEST(WebServiceXml, AReplyNestedTooDeepIsRefusedWithoutACrash) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<types>";
+  for (int i = 0; i < 100000; ++i) deep += "</types>";
+  CWebDataManager manager;
+  manager.ParseWebServiceXml(deep, WebRequestKind::RadioTypes, 0);
+  EXPECT_EQ(0u, manager.GetRadioTypes().loadTime);
+}
+
 TEST(WebServiceXml, SongLocationsDecodeUpperCaseEscapes) {
   EXPECT_EQ("http://h/a b.mp3", UrlDecode("http%3A%2F%2Fh%2Fa+b.mp3"));
   EXPECT_EQ("\xE6\x99\xB4", UrlDecode("%E6%99%B4"));
