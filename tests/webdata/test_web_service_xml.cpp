@@ -1,9 +1,10 @@
 // The web service's XML replies as the web-data manager reads and keeps them (the exact records
 // of a reply, the rules for 16-bit numbers, dates, minus ones and escapes), the web-API results,
-// and the radio types read while a reply replaces them.
+// the radio types read while a reply replaces them, and the one request queue.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "support/program_folder.h"
 #include "webdata/web_data_manager.h"
 #include "webdata/web_request_kind.h"
+#include "webdata/web_service.h"
 
 namespace {
 
@@ -222,4 +224,19 @@ TEST(WebDataManager, ReadersNeverSeeHalfAReplacedRadioTree) {
   }
   writer.join();
   EXPECT_EQ(0, torn);
+}
+
+TEST(WebService, RacingThreadsShareOneQueue) {
+  std::atomic<bool> go{false};
+  std::vector<CWebService*> seen(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    threads.emplace_back([&, i] {
+      while (!go) std::this_thread::yield();
+      seen[i] = CWebService::Instance();
+    });
+  }
+  go = true;
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(1u, std::set<CWebService*>(seen.begin(), seen.end()).size());
 }
