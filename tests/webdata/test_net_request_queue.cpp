@@ -260,7 +260,11 @@ TEST_F(RequestQueueTest, ArtistWaitEndsAtOnceWhenTheReplyIsNotXml) {
 // Runs last among the queue's tests: it stops and restarts the worker.
 TEST_F(RequestQueueTest, StopEndsAHangingWorkerAfterItsGraceAndStartRunsANewOne) {
   ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/app/ws/car-artist", "action": "silent"}})"));
-  queue.DispatchRequest(WebRequestKind::Artist, 11, 0);  // the worker takes it, whatever comes
+  queue.DispatchRequest(WebRequestKind::Artist, 11, 0);
+  // Stop only once the worker is inside the exchange: a stop before it takes the request ends
+  // the worker at once.
+  for (DWORD begun = GetTickCount(); Requests().empty() && GetTickCount() - begun < 10000;) Sleep(20);
+  ASSERT_EQ(1u, Requests().size());
 
   const DWORD start = GetTickCount();
   queue.Stop();
