@@ -4,12 +4,18 @@
 // The object is made before its window (the login needs it) and never destroyed: worker threads
 // may report to it until the process ends. Its window is a borderless, self-painted frame of
 // 1020 x 720 with its own caption strip and buttons, the tab strip, the address box, the panes,
-// the status and notice bars and a tray icon (main_frame_window.cpp).
+// the status and notice bars and a tray icon (main_frame_window.cpp). Results of the request
+// queue arrive through the result handlers and are dispatched by kind to the panes.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
 
 #include "app/program_version.h"
 #include "app/status_bar.h"
@@ -24,15 +30,12 @@
 #include "winlayer/frame.h"
 #include "winlayer/gdi_objects.h"
 #include "winlayer/image.h"
+#include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
 
 // The frame's messages from the tray icon and the shell's media notices.
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 constexpr UINT WM_SHELL_NOTIFY = 0x0BDC;
-
-// Cursor states of SetCursorState.
-enum CursorState { kCursorBusy = 0, kCursorEndBusy = 1, kCursorArrow = 2, kCursorHand = 3,
-                   kCursorBeam = 4 };
 
 class CMainFrame
     : public CFrameWindowImpl<CMainFrame, CWindow,
@@ -40,6 +43,10 @@ class CMainFrame
  public:
   using Base = CFrameWindowImpl<CMainFrame, CWindow,
                                 CWinTraits<0x06CF0000, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>>;
+
+  // States of SetCursorState.
+  enum : int { kCursorBusy = 0, kCursorEndBusy = 1, kCursorArrow = 2, kCursorHand = 3,
+               kCursorBeam = 4 };
 
   BEGIN_MSG_MAP(CMainFrame)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -118,6 +125,25 @@ class CMainFrame
   // download threads.
   CLockedMap<Song>& GetSongMap() { return m_songMap; }
 
+  CWebDataManager& GetWebDataManager() { return m_webDataManager; }
+
+  // Results of the request queue, on its worker thread. The web-data manager parses or stores
+  // the result; then, unless param is -1 (fill the caches only) or the window does not exist
+  // yet, the result is dispatched for its kind.
+  void OnWebServiceReply(const std::string& reply, int kind, int param);
+  void OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param);
+
+  // The dispatch of a result to the panes, by kind (WebRequestKind); also called at once by the
+  // web-data manager's front ends on a cache hit. It owns the parameter record of kinds 1, 3
+  // and 7 and frees it.
+  void OnWebServiceData(int kind, int param);
+  void OnApiData(int kind, int param);
+
+  // Tests only: called by OnWebServiceData (api false) and OnApiData (api true) with the kind and
+  // param, before the parameter record is freed. An empty function removes it.
+  using DataObserver = std::function<void(bool api, int kind, int param)>;
+  void SetDataObserverForTesting(DataObserver observer);
+
  private:
   LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
@@ -183,8 +209,13 @@ class CMainFrame
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
+  void NotifyDataObserver(bool api, int kind, int param);
+
   CImageDownloader m_imageDownloader;
   CLockedMap<Song> m_songMap;
+  CWebDataManager m_webDataManager;
+  std::mutex m_observerMutex;
+  DataObserver m_dataObserver;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
 };
