@@ -102,6 +102,12 @@ class CMainFrame
   CString GetLoginUser() const;
   CString GetLoginDigest() const;
 
+  // One update check: manual from the menu (tells the user the outcome), else only when the
+  // settings ask for automatic checks (silent unless there is a newer version).
+  void CheckUpdate(bool manual);
+  // The hourly check, until a newer version has been shown once or the program ends.
+  static DWORD WINAPI UpdateCheckThreadProc(LPVOID frame);
+
   const em_utility::file_version& GetFileVersion() const { return m_version; }
   CToolTipBar& GetNoticeBar() { return m_wndNoticeBar; }
   bool IsTopmost() const { return m_bTopmost; }
@@ -167,6 +173,9 @@ class CMainFrame
   LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
   LRESULT OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&);
 
+  // Kind 4: the update description is in the web-data manager.
+  void OnUpdateDescription(bool manual);
+
   // The layout routine, for a wished client size.
   void OnSize(int width, int height);
   void OnCommand(int id);
@@ -223,3 +232,6 @@ class CMainFrame
 // Draws images\name of the program folder over the window through the frame; false when there
 // is no such picture. The login dialog paints its skin with it.
 bool DrawSkinBackground(HWND window, HDC dc, CString name);
+
+// The update description downloaded to path: its lines joined without their breaks.
+std::string ReadUpdateFile(const wchar_t* path);

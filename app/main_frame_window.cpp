@@ -128,6 +128,10 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     ::CoTaskMemFree(desktop);
   }
 
+  HANDLE updateCheck = ::CreateThread(nullptr, 0, &CMainFrame::UpdateCheckThreadProc, this, 0,
+                                     nullptr);
+  if (updateCheck) ::CloseHandle(updateCheck);
+
   ::RegisterHotKey(m_hWnd, m_nHotKeyId1, MOD_CONTROL, VK_F2);
   ::RegisterHotKey(m_hWnd, m_nHotKeyId2, MOD_CONTROL, VK_F1);
   return 0;
@@ -451,6 +455,9 @@ void CMainFrame::OnCommand(int id) {
     }
     case ID_APP_ABOUT:
       ShowAboutBox();
+      break;
+    case ID_CHECK_UPDATE:
+      CheckUpdate(true);
       break;
     case ID_CHANGE_USER:
       ChangeUser();

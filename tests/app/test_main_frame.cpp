@@ -73,6 +73,7 @@ class FrameWindowTest : public ::testing::Test {
       CopyFileW(std::wstring(from.begin(), from.end()).c_str(), (images + L"bg.jpg").c_str(),
                 FALSE);
     }
+    GetConfig()->auto_check_update = 0;  // no update check from the frame's thread
     CMainFrame* frame = CMainFrame::GetInstance();
     if (!frame->IsWindow()) {
       frame->Create(nullptr, CWindow::rcDefault, nullptr, 0x06CF0000,
