@@ -109,13 +109,11 @@ LRESULT CLoginDlg::OnFinishSetup(UINT, WPARAM, LPARAM, BOOL&) {
   m_linkRegister.Init(GetDlgItem(IDC_LOGIN_REGISTER), home + L"/member/register", text);
   GetDlgItemText(IDC_LOGIN_FORGOT, text);
   m_linkForgot.Init(GetDlgItem(IDC_LOGIN_FORGOT), home + L"/member/getpassword", text);
-  if (m_bSkinPicture) {
-    CRect client;
-    GetClientRect(&client);
-    CreateCaptionButton(m_btnMinimize, IDC_LOGIN_MINIMIZE, IDB_LOGIN_MINIMIZE, client.right - 49,
-                        L"最小化");
-    CreateCaptionButton(m_btnClose, IDC_LOGIN_CLOSE, IDB_LOGIN_CLOSE, client.right - 28, L"关闭");
-  }
+  CRect client;
+  GetClientRect(&client);
+  CreateCaptionButton(m_btnMinimize, IDC_LOGIN_MINIMIZE, IDB_LOGIN_MINIMIZE, client.right - 49,
+                      L"最小化");
+  CreateCaptionButton(m_btnClose, IDC_LOGIN_CLOSE, IDB_LOGIN_CLOSE, client.right - 28, L"关闭");
   return 0;
 }
 
@@ -129,10 +127,10 @@ void CLoginDlg::CreateCaptionButton(CBitmapButton& button, int id, UINT bitmap, 
   button.SetImages(0, 1, 2, 3);
   button.SetBkColor(kStaticBackground);
   button.SetToolTipText(tip);
-  // Hidden until the timer finds that the skin picture is missing: the picture has caption
-  // zones of its own where these would stand.
+  // Shown only without the skin picture (known once the dialog has painted; else the timer
+  // shows them): the picture has caption zones of its own where these would stand.
   CRect rect(x, 5, x + kCaptionButtonSize, 5 + kCaptionButtonSize);
-  button.Create(m_hWnd, rect, nullptr, WS_CHILD, 0, id);
+  button.Create(m_hWnd, rect, nullptr, WS_CHILD | (m_bSkinPicture ? 0 : WS_VISIBLE), 0, id);
 }
 
 void CLoginDlg::OnLogin() {

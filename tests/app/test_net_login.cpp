@@ -20,6 +20,7 @@
 #include "support/message_box_recorder.h"
 #include "support/program_folder.h"
 #include "support/standin_client.h"
+#include "support/screenshot.h"
 #include "support/standin_site.h"
 #include "support/temp_dir.h"
 
@@ -250,7 +251,14 @@ class LoginDialogTest : public LoginTest {
 TEST_F(LoginDialogTest, RememberedLoginSendsTheStoredDigestAndRetypingSendsTheNewOne) {
   Remember(kUser, kPassword, false);
   CLoginDlg remembered;
-  EXPECT_EQ(IDOK, DialogScript(remembered, {Click(IDOK)}).Run());
+  auto picture = [](HWND dialog) {
+    // Once the caption buttons are up (the dialog shows them when it has no skin picture).
+    if (!IsWindowVisible(GetDlgItem(dialog, IDC_LOGIN_CLOSE))) return false;
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(testsupport::SaveWindowPng(dialog, L"screenshots\\login.png"));
+    return true;
+  };
+  EXPECT_EQ(IDOK, DialogScript(remembered, {picture, Click(IDOK)}).Run());
   EXPECT_EQ(Md5(kPassword), SentDigest(1));
 
   // Typed over the remembered box: what is sent is the digest of the new text.
