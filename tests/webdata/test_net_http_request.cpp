@@ -8,7 +8,6 @@
 #include <boost/make_shared.hpp>
 
 #include "foundation/config.h"
-#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "support/program_folder.h"
 #include "support/standin_client.h"
@@ -25,13 +24,6 @@ auto* const g_folder = static_cast<testsupport::TempProgramFolder*>(
 auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
 
 const char kRadios[] = "/app/ws/car-radios";
-
-std::string LogText() {
-  GetLogger()->flush();
-  std::wstring base = g_folder->path() + L"log\\main.log.txt";
-  return testsupport::ReadFileBytes(base + L".1.txt") +
-         testsupport::ReadFileBytes(base + L".2.txt");
-}
 
 class WebServiceTest : public ::testing::Test {
  protected:
@@ -123,7 +115,8 @@ TEST_F(WebServiceTest, ServerControlledSizesCannotOverrunAndSilenceTimesOut) {
   EXPECT_EQ(std::make_pair(0, std::string("hello")), FetchRadios());
   Scenario("\"content_length\": -5");
   EXPECT_EQ(std::make_pair(0, std::string()), FetchRadios());
-  EXPECT_NE(std::string::npos, LogText().find("CRequest nContentLen error! nContentLen = -5"));
+  EXPECT_NE(std::string::npos,
+            g_folder->MainLogText().find("CRequest nContentLen error! nContentLen = -5"));
 
   Scenario("\"action\": \"silent\"");
   DWORD start = GetTickCount();
@@ -134,10 +127,10 @@ TEST_F(WebServiceTest, ServerControlledSizesCannotOverrunAndSilenceTimesOut) {
 TEST_F(WebServiceTest, NamesAreLookedUpEvenWhenTheyBeginWithADigit) {
   const std::string port = standin.Host().substr(standin.Host().find(':'));
   EXPECT_EQ(std::make_pair(0, plain), Fetch("localhost" + port + kRadios));
-  EXPECT_NE(std::string::npos, LogText().find("ip: 127.0.0.1"));
+  EXPECT_NE(std::string::npos, g_folder->MainLogText().find("ip: 127.0.0.1"));
   // Not a dotted address: looked up (and not found) rather than sent to 255.255.255.255.
   EXPECT_EQ(-100, Fetch("1nonexistent.invalid" + port + kRadios).first);
-  EXPECT_NE(std::string::npos, LogText().find("Failed gethostbyname(),error code:"));
+  EXPECT_NE(std::string::npos, g_folder->MainLogText().find("Failed gethostbyname(),error code:"));
 }
 
 TEST_F(WebServiceTest, WebApiCallsOfTheQueueLoadTheirRecords) {

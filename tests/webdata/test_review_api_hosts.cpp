@@ -5,7 +5,6 @@
 #include <string>
 
 #include "foundation/config.h"
-#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
@@ -26,10 +25,7 @@ TEST(ApiHosts, DefaultHostStillServesWhenTheSettingsCannotBeSaved) {
   EXPECT_EQ(std::vector<std::string>{site::DefaultApiHost()}, web_api::ApiHosts());
   RemoveDirectoryW(blocker.c_str());
 
-  GetLogger()->flush();
-  const std::wstring base = g_folder->path() + L"log\\main.log.txt";
-  const std::string log =
-      testsupport::ReadFileBytes(base + L".1.txt") + testsupport::ReadFileBytes(base + L".2.txt");
+  const std::string log = g_folder->MainLogText();
   EXPECT_NE(std::string::npos,
             log.find("ApiURL " + site::DefaultApiHost() + ": settings not saved"));
 }

@@ -7,6 +7,8 @@
 #include "foundation/xml_reader.h"
 #include "foundation/xml_writer.h"
 #include "webdata/radio_records.h"
+#include "webdata/reply_limits.h"
+#include "webdata/reply_shape.h"
 #include "webdata/song_item.h"
 #include "webdata/xml_wrapper.h"
 
@@ -89,4 +91,30 @@ TEST(XmlWrapper, TheBaseDoesNothingAndARecordRoundTripsThroughText) {
   EXPECT_FALSE(back.LoadFromString("<record><name>x</record>"));  // not well formed
   EXPECT_FALSE(back.LoadFromString("<other><name>x</name></other>"));
   EXPECT_TRUE(back.LoadFromString("<!-- c --><record><name>y</name></record>"));
+}
+
+TEST(XmlShape, OnlyElementsCountTowardsDepthAndNumber) {
+  auto nest = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<a x='>'>";
+    for (int i = 0; i < depth; ++i) text += "</a>";
+    return text;
+  };
+  auto many = [](int count) {
+    std::string text = "<list>";
+    for (int i = 1; i < count; ++i) text += "<id/>";
+    return text + "</list>";
+  };
+  std::string hidden = "<r>";  // markup that is no element
+  for (int i = 0; i < 70; ++i) hidden += "<!-- <a> --><![CDATA[<a>]]><?pi <a>?><!DOCTYPE a>";
+  const std::pair<std::string, bool> cases[] = {
+      {nest(reply_limits::kXmlDepth), true},
+      {nest(reply_limits::kXmlDepth + 1), false},
+      {many(reply_limits::kXmlElements), true},
+      {many(reply_limits::kXmlElements + 1), false},
+      {hidden + "</r>", true},
+  };
+  for (const auto& row : cases) {
+    EXPECT_EQ(row.second, XmlShapeWithinLimits(row.first)) << row.first.substr(0, 60);
+  }
 }
