@@ -1,0 +1,223 @@
+// One window with the skinned lists, tree, splitter, pager and edits as the program's panes use
+// them, saved as screenshots/skin_controls.png, and a skinned popup menu tracked over it, saved
+// as screenshots/skin_menu.png (pictures for people to look at; nothing compares them).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "controls/rc_splitter.h"
+#include "controls/select_ctrl.h"
+#include "controls/skin_edit.h"
+#include "controls/skin_font.h"
+#include "controls/skin_list_ctrl.h"
+#include "controls/skin_menu.h"
+#include "controls/skin_scrollbar.h"
+#include "controls/skin_tree_ctrl.h"
+#include "resources/skin_controls.h"
+#include "skin_test_windows.h"
+#include "support/program_folder.h"
+#include "support/screenshot.h"
+#include "winlayer/gdi_dc.h"
+#include "winlayer/geometry.h"
+
+namespace {
+
+::testing::Environment* const g_folder =
+    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
+
+constexpr COLORREF kFrameBackground = 0x282128;
+constexpr COLORREF kPanelBackground = 0x2C282E;
+
+// The frame: a borderless window painting its own background and caption, reflecting its
+// controls' notifications and answering the skinned menu's items.
+class Showcase : public CWindowImpl<Showcase, CWindow, CWinTraits<WS_POPUP | WS_CLIPCHILDREN>> {
+ public:
+  BEGIN_MSG_MAP(Showcase)
+  MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+  MESSAGE_HANDLER(WM_PAINT, OnPaint)
+  MESSAGE_HANDLER(WM_MEASUREITEM, OnMenuItem)
+  MESSAGE_HANDLER(WM_DRAWITEM, OnMenuItem)
+  REFLECT_NOTIFICATIONS()
+  END_MSG_MAP()
+
+  CSkinMenu menu;
+  int menuItemsPainted = 0;
+
+ private:
+  LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
+    CPaintDC paint(m_hWnd);
+    CRect client;
+    GetClientRect(&client);
+    CMemoryDC dc(paint.m_hDC, client);
+    dc.FillSolidRect(&client, kFrameBackground);
+    dc.FillSolidRect(CRect(616, 36, 848, 508), kPanelBackground);
+    CFont font;
+    CreateSkinFont(font, 14);
+    int saved = dc.SaveDC();
+    dc.SelectFont(font);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(RGB(255, 255, 255));
+    CRect caption(12, 8, 400, 28);
+    dc.DrawText(L"Lirak歌词编辑器", -1, &caption, DT_SINGLELINE | DT_VCENTER);
+    dc.SetTextColor(0x9A949B);
+    CRect labels[] = {{626, 40, 840, 60}, {626, 130, 840, 150}, {626, 300, 840, 320}};
+    const wchar_t* texts[] = {L"地址", L"歌词", L"歌曲"};
+    for (int i = 0; i < 3; ++i) dc.DrawText(texts[i], -1, &labels[i], DT_SINGLELINE | DT_VCENTER);
+    dc.RestoreDC(saved);
+    return 0;
+  }
+  LRESULT OnMenuItem(UINT uMsg, WPARAM, LPARAM lParam, BOOL&) {
+    if (uMsg == WM_MEASUREITEM) {
+      menu.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    } else {
+      ++menuItemsPainted;
+      menu.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    }
+    return TRUE;
+  }
+};
+
+// The radio category tree's look: names on a dark ground, the selected one in the accent.
+class CategoryTree : public CSkinTreeCtrl {
+ public:
+  CategoryTree() {
+    m_nItemHeight = 30;
+    CreateSkinFont(m_font, 14);
+  }
+  void DoPaint(HDC hdc) override {
+    CDCHandle dc(hdc);
+    CRect client;
+    GetClientRect(&client);
+    dc.FillSolidRect(&client, 0x221A22);
+    int saved = dc.SaveDC();
+    dc.SelectFont(m_font);
+    dc.SetBkMode(TRANSPARENT);
+    for (HTREEITEM item = GetRootItem(); item; item = GetNextSiblingItem(item)) {
+      CRect line;
+      GetItemRect(item, &line, FALSE);
+      dc.SetTextColor((GetItemState(item, TVIS_SELECTED) & TVIS_SELECTED) ? 0x4369C9 : 0xFFFFFF);
+      CString text;
+      GetItemText(item, text);
+      line.left += 15;
+      dc.DrawText(text, -1, &line, DT_SINGLELINE | DT_VCENTER);
+    }
+    dc.RestoreDC(saved);
+  }
+
+ private:
+  CFont m_font;
+};
+
+void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+// While the menu is tracked: highlight its first item, then save the menu and close it.
+int g_menuTicks = 0;
+bool g_menuSaved = false;
+void CALLBACK WhileMenuTracks(HWND owner, UINT, UINT_PTR id, DWORD) {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (!popup || !::IsWindowVisible(popup)) return;
+  if (++g_menuTicks == 1) {
+    ::PostMessageW(owner, WM_KEYDOWN, VK_DOWN, 0);
+    return;
+  }
+  g_menuSaved = testsupport::SaveWindowPng(popup, L"screenshots\\skin_menu.png");
+  ::KillTimer(owner, id);
+  ::EndMenu();
+}
+
+}  // namespace
+
+TEST(SkinShowcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
+  INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&init);
+  ASSERT_TRUE(SkinSB_InstallApiHooks());
+  Showcase window;
+  ASSERT_TRUE(window.Create(nullptr, CRect(40, 40, 900, 560), L"showcase", 0, WS_EX_TOPMOST));
+
+  CategoryTree tree;
+  ASSERT_TRUE(tree.Create(window, CRect(12, 36, 132, 508), nullptr, WS_CHILD | WS_VISIBLE));
+  const wchar_t* sorts[] = {L"华语流行", L"欧美金曲", L"日韩新歌", L"粤语经典", L"影视原声"};
+  HTREEITEM selected = nullptr;
+  for (const wchar_t* sort : sorts) {
+    HTREEITEM item = tree.InsertItem(sort, TVI_ROOT, TVI_LAST);
+    if (!selected && sort == sorts[1]) selected = item;
+  }
+  tree.SelectItem(selected);
+
+  LibraryList list;
+  ASSERT_TRUE(list.Create(window, CRect(134, 36, 610, 480), nullptr,
+                          WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS));
+  list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT);
+  list.InitColumns();
+  const wchar_t* rows[][2] = {{L"雨后彩虹", L"陈小春"},
+                              {L"夜空中最亮的星", L"逃跑计划"},
+                              {L"平凡之路", L"朴树"},
+                              {L"后来", L"刘若英"}};
+  for (int i = 0; i < 4; ++i) {
+    list.InsertItem(i, rows[i][0]);
+    list.SetItemText(i, 1, rows[i][1]);
+  }
+  list.FitColumnWidth(0, 476);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  HBITMAP skin = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                   MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
+
+  CSelectCtrl pager;
+  ASSERT_TRUE(pager.Create(window, CRect(410, 488, 610, 503), nullptr, WS_CHILD | WS_VISIBLE));
+  pager.SetBkColor(kFrameBackground);
+  pager.SetPageInfo(1, 50);
+
+  CRCSplitter splitter;
+  ASSERT_TRUE(splitter.Create(window, CRect(611, 36, 614, 508), nullptr, WS_CHILD | WS_VISIBLE));
+  splitter.SetLimits(true, 100, 200);
+
+  CSkinEdit address;
+  ASSERT_TRUE(address.Create(window, CRect(626, 62, 840, 84), L"http://music.example/song/1024",
+                             WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL));
+  CFont editFont;
+  CreateSkinFont(editFont, 12);
+  address.SetFont(editFont);
+
+  window.ShowWindow(SW_SHOWNOACTIVATE);
+  window.RedrawWindow(nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpMessages();
+  EXPECT_TRUE(testsupport::SaveWindowPng(window, L"screenshots\\skin_controls.png"));
+
+  // The list's context menu, skinned, tracked over the window.
+  HMENU more = ::CreatePopupMenu();
+  ::AppendMenuW(more, MF_STRING, 32808, L"删除歌曲");
+  HMENU popup = ::CreatePopupMenu();
+  ::AppendMenuW(popup, MF_STRING, 32800, L"播放");
+  ::AppendMenuW(popup, MF_STRING | MF_GRAYED, 32798, L"编辑歌词");
+  ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(popup, MF_STRING, 32802, L"上传歌词");
+  ::AppendMenuW(popup, MF_STRING | MF_CHECKED, 32816, L"总在最前");
+  ::AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"更多");
+  window.menu.AttachMenu(popup, FALSE, IDB_MENU_IMAGES, 10, 24);
+  window.menu.SetItemImage(32800, 0);
+  window.menu.SetItemImage(32798, 1);
+  window.menu.SetItemImage(32802, 2);
+  window.menu.SetItemImage(32808, 3);
+  ::SetTimer(window, 1, 100, WhileMenuTracks);
+  CRect at;
+  list.GetWindowRect(&at);
+  ::TrackPopupMenu(popup, TPM_RETURNCMD, at.left + 160, at.top + 120, 0, window, nullptr);
+  ::DestroyMenu(popup);  // as the program's callers do: the skinned menu must not touch it again
+  EXPECT_TRUE(g_menuSaved);
+  EXPECT_GE(window.menuItemsPainted, 6);
+
+  window.DestroyWindow();
+  ::DeleteObject(skin);
+  SkinSB_RemoveApiHooks();
+}
