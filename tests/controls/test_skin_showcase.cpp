@@ -6,19 +6,24 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "controls/rc_splitter.h"
 #include "controls/select_ctrl.h"
 #include "controls/skin_edit.h"
 #include "controls/skin_font.h"
 #include "controls/skin_list_ctrl.h"
 #include "controls/skin_menu.h"
+#include "controls/skin_scroll_wnd.h"
 #include "controls/skin_scrollbar.h"
 #include "controls/skin_tree_ctrl.h"
 #include "resources/skin_controls.h"
 #include "skin_test_windows.h"
 #include "support/program_folder.h"
 #include "support/screenshot.h"
+#include "winlayer/controls_list.h"
 #include "winlayer/gdi_dc.h"
+#include "winlayer/image.h"
 #include "winlayer/geometry.h"
 
 namespace {
@@ -110,6 +115,66 @@ class CategoryTree : public CSkinTreeCtrl {
   CFont m_font;
 };
 
+// A library list as the music-station pane paints it, from the base list's fonts, picture top
+// and row background: a cover and a title with its description, and a "试听" button.
+class ShowcaseLibrary : public LibraryList {
+ public:
+  ShowcaseLibrary() {
+    const COLORREF covers[] = {0x8A5A2E, 0x3E6FB8, 0x5E8E3A, 0x7A3E8E};
+    for (int i = 0; i < 4; ++i) {
+      m_covers[i].Create(kPictureSize, kPictureSize, 24);
+      HDC dc = m_covers[i].GetDC();
+      for (int y = 0; y < kPictureSize; ++y) {  // a soft vertical gradient
+        const int shade = 40 * y / kPictureSize;
+        const COLORREF c = covers[i];
+        CDCHandle(dc).FillSolidRect(
+            0, y, kPictureSize, 1,
+            RGB(std::max(GetRValue(c) - shade, 0), std::max(GetGValue(c) - shade, 0),
+                std::max(GetBValue(c) - shade, 0)));
+      }
+      m_covers[i].ReleaseDC();
+    }
+  }
+  void DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, bool selected,
+                   bool focused) override {
+    CDCHandle dc(hdc);
+    FillItemBackground(hdc, *cell, selected, focused, item, kSelectedColour, kRowColour);
+    int saved = dc.SaveDC();
+    dc.SetBkMode(TRANSPARENT);
+    const CRect rect(cell);
+    if (subItem == 0) {
+      CRect cover(rect.left + 10, rect.top + m_nImageTop, rect.left + 10 + kPictureSize,
+                  rect.top + m_nImageTop + kPictureSize);
+      DrawImage(m_covers[item % 4], hdc, cover);
+      CString title, singer;
+      GetItemText(item, 0, title);
+      GetItemText(item, 1, singer);
+      dc.SelectFont(m_fontLarge);
+      dc.SetTextColor(0xDADADA);
+      CRect titleRect(cover.right + 12, cover.top, rect.right, cover.top + 20);
+      dc.DrawText(title, -1, &titleRect, DT_SINGLELINE | DT_NOPREFIX);
+      dc.SelectFont(m_fontSmallB);
+      dc.SetTextColor(selected ? 0xE0E0E0 : 0x7E7E7E);
+      CRect about(cover.right + 12, titleRect.bottom + 5, rect.right, rect.bottom - 5);
+      CString text = singer + L" · 专辑收录 12 首歌曲";
+      dc.DrawText(text, -1, &about, DT_SINGLELINE | DT_NOPREFIX);
+    } else {
+      CRect button(rect.CenterPoint().x - 28, rect.top + 24, rect.CenterPoint().x + 28,
+                   rect.top + 50);
+      CBrush face;
+      face.CreateSolidBrush(selected ? 0xFFFFFF : 0x3A323A);
+      dc.FillRect(&button, face);
+      dc.SelectFont(m_fontCell);
+      dc.SetTextColor(selected ? kSelectedColour : 0xDADADA);
+      dc.DrawText(L"试听", -1, &button, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    dc.RestoreDC(saved);
+  }
+
+ private:
+  CImage m_covers[4];
+};
+
 void PumpMessages() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -152,7 +217,7 @@ TEST(SkinShowcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   }
   tree.SelectItem(selected);
 
-  LibraryList list;
+  ShowcaseLibrary list;
   ASSERT_TRUE(list.Create(window, CRect(134, 36, 610, 480), nullptr,
                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS));
   list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT);
@@ -188,6 +253,40 @@ TEST(SkinShowcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   CreateSkinFont(editFont, 12);
   address.SetFont(editFont);
 
+  // The lyric text and a song list in frames with skinned scroll-bar windows.
+  CEdit lyric;
+  ASSERT_TRUE(lyric.Create(window, CRect(626, 152, 840, 292), nullptr,
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                               ES_AUTOVSCROLL | ES_AUTOHSCROLL));
+  lyric.SetFont(editFont);
+  lyric.SetWindowText(
+      L"[ti:平凡之路]\r\n[ar:朴树]\r\n[00:12.30]徘徊着的 在路上的\r\n"
+      L"[00:18.60]你要走吗 Via Via\r\n[00:24.90]易碎的 骄傲着 那也曾是我的模样\r\n"
+      L"[00:33.10]沸腾着的 不安着的\r\n[00:39.40]你要去哪 Via Via\r\n"
+      L"[00:45.70]谜一样的 沉默着的\r\n[00:52.00]故事你真的在听吗\r\n"
+      L"[00:58.20]我曾经跨过山和大海 也穿过人山人海\r\n");
+  HBITMAP windowSkin = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                         MAKEINTRESOURCEW(IDB_SCROLL_WINDOW_SKIN),
+                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  ASSERT_TRUE(AttachSkinScrollBars(lyric, windowSkin));
+  CListViewCtrl songs;
+  ASSERT_TRUE(songs.Create(window, CRect(626, 322, 840, 500), nullptr,
+                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER));
+  songs.SetBkColor(0x2F282F);
+  songs.SetTextBkColor(0x2F282F);
+  songs.SetTextColor(0xC8C8C8);
+  songs.SetFont(editFont);
+  songs.InsertColumn(0, L"歌曲", LVCFMT_LEFT, 120);
+  songs.InsertColumn(1, L"进度", LVCFMT_LEFT, 70);
+  for (int i = 0; i < 30; ++i) {
+    CString name;
+    name.Format(L"雨后彩虹 %d", i + 1);
+    songs.InsertItem(i, name);
+    songs.SetItemText(i, 1, i < 3 ? L"100%" : L"等待缓冲");
+  }
+  ASSERT_TRUE(AttachSkinScrollBars(songs, windowSkin));
+  songs.EnsureVisible(8, FALSE);
+
   window.ShowWindow(SW_SHOWNOACTIVATE);
   window.RedrawWindow(nullptr, nullptr,
                       RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -219,5 +318,6 @@ TEST(SkinShowcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
 
   window.DestroyWindow();
   ::DeleteObject(skin);
+  ::DeleteObject(windowSkin);
   SkinSB_RemoveApiHooks();
 }
