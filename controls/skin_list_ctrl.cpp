@@ -104,11 +104,6 @@ CString CSkinListCtrlEx::TruncateText(CString text) {
 
 void CSkinListCtrlEx::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, bool selected,
                                   bool focused) {
-  CDCHandle dc(hdc);
-  int saved = dc.SaveDC();
-  dc.SetBkMode(TRANSPARENT);
-  dc.SetTextColor(kTextColour);
-  dc.SelectFont(m_fontCell);
   CString text;
   GetItemText(item, subItem, text);
   text += L"  ";
@@ -121,8 +116,16 @@ void CSkinListCtrlEx::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, bo
   } else {
     format |= DT_RIGHT;
   }
+  // Every cell of every paint comes here: the few settings are put back one by one, which
+  // costs far less than saving and restoring the whole DC.
+  CDCHandle dc(hdc);
+  const int oldMode = dc.SetBkMode(TRANSPARENT);
+  const COLORREF oldColour = dc.SetTextColor(kTextColour);
+  const HFONT oldFont = dc.SelectFont(m_fontCell);
   dc.DrawText(text, -1, &rect, format);
-  dc.RestoreDC(saved);
+  dc.SelectFont(oldFont);
+  dc.SetTextColor(oldColour);
+  dc.SetBkMode(oldMode);
 }
 
 void CSkinListCtrlEx::DrawBlankRows(NMCUSTOMDRAW* draw) {
@@ -140,7 +143,7 @@ void CSkinListCtrlEx::DrawBlankRows(NMCUSTOMDRAW* draw) {
   const int columns = header.GetItemCount();
   // The header's items lie where the columns are shown: moved left by the horizontal scroll.
   const int scroll = GetScrollPos(SB_HORZ);
-  const bool focused = HasFocus();
+  const bool focused = m_bPaintFocused;
   for (int i = 0; i < rows; ++i) {
     const int top = start + i * m_nItemHeight;
     int columnsEnd = -scroll;
@@ -251,20 +254,26 @@ LRESULT CSkinListCtrlEx::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
   NMCUSTOMDRAW& nmcd = draw->nmcd;
   const int item = static_cast<int>(nmcd.dwItemSpec);
   switch (nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
+    case CDDS_PREPAINT: {
+      // Neither the focus nor the columns change while the list paints: asked once, not for
+      // every row and cell.
+      m_bPaintFocused = HasFocus();
+      m_nPaintColumnsWidth = 0;
+      for (int c = 0, count = GetHeader().GetItemCount(); c < count; ++c) {
+        m_nPaintColumnsWidth += GetColumnWidth(c);
+      }
       return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    }
     case CDDS_ITEMPREPAINT: {
       // The strip right of the last column, which no cell covers.
       CRect row, client;
       GetItemRect(item, &row, LVIR_BOUNDS);
       GetClientRect(&client);
-      int columnsEnd = row.left;
-      for (int c = 0, count = GetHeader().GetItemCount(); c < count; ++c) {
-        columnsEnd += GetColumnWidth(c);
-      }
-      CRect strip(columnsEnd, row.top, client.right, row.bottom);
+      CRect strip(row.left + m_nPaintColumnsWidth, row.top, client.right, row.bottom);
       strip.NormalizeRect();
-      FillItemBackground(nmcd.hdc, strip, false, HasFocus(), item, kSelectedColour, kRowColour);
+      FillItemBackground(nmcd.hdc, strip, false, m_bPaintFocused, item, kSelectedColour,
+                         kRowColour);
+      m_bPaintSelected = (GetItemState(item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
       return CDRF_NOTIFYSUBITEMDRAW;
     }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
@@ -274,8 +283,7 @@ LRESULT CSkinListCtrlEx::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
         GetSubItemRect(item, subItem, LVIR_LABEL, &cell);
         if (subItem == 0) cell.left = 0;
         cell.NormalizeRect();
-        bool selected = (GetItemState(item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-        DrawSubItem(nmcd.hdc, item, subItem, &cell, selected, HasFocus());
+        DrawSubItem(nmcd.hdc, item, subItem, &cell, m_bPaintSelected, m_bPaintFocused);
       }
       return CDRF_SKIPDEFAULT;
     }

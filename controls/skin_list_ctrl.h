@@ -100,6 +100,9 @@ class CSkinListCtrlEx : public CSortListViewCtrlImpl<CSkinListCtrlEx> {
   void UpdateRowBrushes(COLORREF selectedColour, COLORREF rowColour);
 
   CFont m_fontRows;  // the list's own font; its height makes the rows m_nItemHeight tall
+  bool m_bPaintFocused = false;   // whether the list had the focus when this paint began
+  bool m_bPaintSelected = false;  // whether the row being painted is selected
+  int m_nPaintColumnsWidth = 0;   // all columns together, for this paint
   COLORREF m_clrBrushSelected = CLR_INVALID;
   COLORREF m_clrBrushRow = CLR_INVALID;
 };
