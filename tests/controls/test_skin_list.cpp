@@ -134,6 +134,25 @@ TEST_F(SkinListTest, HeaderPaintsItsPicturesAndItsOwnThirteenPixelFont) {
   EXPECT_NEAR(listen.CenterPoint().x, (second.left + 20 + second.right - 5) / 2, 2);
 }
 
+TEST_F(SkinListTest, PaintersLeaveTheDCWithWhatWasSelectedInIt) {
+  // What a painter selects goes back out before it is deleted, and the DC it was given keeps
+  // its own font, brush and pen.
+  AddRows(1);
+  const HDC dc = canvas.hdc();
+  const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
+  const HGDIOBJ brush = ::GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
+  CRect cell(0, 0, 100, 75);
+  list.DrawSubItem(dc, 0, 1, &cell, true, true);
+  list.DrawCellBackground(dc, cell, true, false, true);
+  PaintList();
+  PaintHeader();
+  EXPECT_EQ(font, ::GetCurrentObject(dc, OBJ_FONT));
+  EXPECT_EQ(brush, ::GetCurrentObject(dc, OBJ_BRUSH));
+  EXPECT_EQ(pen, ::GetCurrentObject(dc, OBJ_PEN));
+  EXPECT_EQ(OPAQUE, ::GetBkMode(dc));
+}
+
 TEST_F(SkinListTest, ColumnsCannotBeResizedByTheUser) {
   CRect first;
   list.m_header.GetItemRect(0, &first);

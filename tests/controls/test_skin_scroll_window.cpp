@@ -216,6 +216,13 @@ TEST_F(SkinScrollWindow, BarPressesRepeatDragsTrackAndLosingTheMouseEndsThePress
   EXPECT_EQ(SB_THUMBPOSITION, g_scrolls[2].code);
   EXPECT_EQ(last, g_scrolls[2].pos);
 
+  // A quick second click is a press like the first (the system bar's own tracking never runs).
+  g_scrolls.clear();
+  bar.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, arrow);
+  bar.SendMessage(WM_LBUTTONUP, 0, arrow);
+  ASSERT_EQ(1u, g_scrolls.size());
+  EXPECT_EQ(SB_LINEDOWN, g_scrolls[0].code);
+
   // A press that loses the mouse to another window stops repeating.
   bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, arrow);
   ::SetCapture(host);
