@@ -12,6 +12,7 @@
 #include "controls/skin_menu.h"
 #include "harness.h"
 #include "resources/skin_controls.h"
+#include "tests/controls/skin_test_windows.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/gdi_objects.h"
 #include "winlayer/window_impl.h"
@@ -21,35 +22,19 @@ namespace {
 constexpr int kRows = 200;
 constexpr int kWidth = 560;
 
-// A hidden host that reflects its controls' notifications, and closes a tracked menu as soon
-// as the menu has been painted and waits for input.
-class Host : public CWindowImpl<Host, CWindow, CWinTraits<WS_POPUP | WS_CLIPCHILDREN>> {
+// The tests' hidden host (it reflects notifications and hands menu items to a skinned menu),
+// closing a tracked menu as soon as the menu has been painted and waits for input.
+class Host : public ReflectingHost {
  public:
   BEGIN_MSG_MAP(Host)
   MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
-  MESSAGE_HANDLER(WM_MEASUREITEM, OnMenuItem)
-  MESSAGE_HANDLER(WM_DRAWITEM, OnMenuItem)
-  REFLECT_NOTIFICATIONS()
+  CHAIN_MSG_MAP(ReflectingHost)
   END_MSG_MAP()
-
-  CSkinMenu* menu = nullptr;
 
  private:
   LRESULT OnEnterIdle(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (wParam == MSGF_MENU) ::EndMenu();
     return 0;
-  }
-  LRESULT OnMenuItem(UINT uMsg, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    if (!menu) {
-      bHandled = FALSE;
-      return 0;
-    }
-    if (uMsg == WM_MEASUREITEM) {
-      menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-    } else {
-      menu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    }
-    return TRUE;
   }
 };
 
