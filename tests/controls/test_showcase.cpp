@@ -142,6 +142,27 @@ void PumpMessages() {
   }
 }
 
+// A dark song list with more rows than fit.
+bool CreateSongList(CListViewCtrl& list, HWND parent, const RECT& rect, HFONT font, int width) {
+  if (!list.Create(parent, rect, nullptr,
+                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER)) {
+    return false;
+  }
+  list.SetBkColor(0x2F282F);
+  list.SetTextBkColor(0x2F282F);
+  list.SetTextColor(0xC8C8C8);
+  list.SetFont(font);
+  list.InsertColumn(0, L"歌曲", LVCFMT_LEFT, width * 3 / 5);
+  list.InsertColumn(1, L"进度", LVCFMT_LEFT, width * 2 / 5);
+  for (int i = 0; i < 30; ++i) {
+    CString name;
+    name.Format(L"雨后彩虹 %d", i + 1);
+    list.InsertItem(i, name);
+    list.SetItemText(i, 1, i < 3 ? L"100%" : L"等待缓冲");
+  }
+  return true;
+}
+
 HBITMAP LoadSkin(UINT id) {
   return static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -291,22 +312,9 @@ TEST(Showcase, SavesAPictureOfTheSkinnedControls) {
 
   // A song list with more rows than fit, its scroll bars painted from the skin.
   CListViewCtrl list;
-  ASSERT_TRUE(list.Create(window, kSongList, nullptr,
-                          WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER));
-  list.SetBkColor(0x2F282F);
-  list.SetTextBkColor(0x2F282F);
-  list.SetTextColor(0xC8C8C8);
   CFont listFont;
   CreateSkinFont(listFont, 13);
-  list.SetFont(listFont);
-  list.InsertColumn(0, L"歌曲", LVCFMT_LEFT, 130);
-  list.InsertColumn(1, L"进度", LVCFMT_LEFT, 90);
-  for (int i = 0; i < 30; ++i) {
-    CString name;
-    name.Format(L"雨后彩虹 %d", i + 1);
-    list.InsertItem(i, name);
-    list.SetItemText(i, 1, i < 3 ? L"100%" : L"等待缓冲");
-  }
+  ASSERT_TRUE(CreateSongList(list, window, kSongList, listFont, 220));
   HBITMAP skin = LoadSkin(IDB_SCROLLBAR_SKIN);
   ASSERT_TRUE(skin);
   ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
@@ -401,20 +409,7 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   HBITMAP windowSkin = LoadSkin(IDB_SCROLL_WINDOW_SKIN);
   ASSERT_TRUE(AttachSkinScrollBars(lyric, windowSkin));
   CListViewCtrl songs;
-  ASSERT_TRUE(songs.Create(window, CRect(626, 322, 840, 500), nullptr,
-                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER));
-  songs.SetBkColor(0x2F282F);
-  songs.SetTextBkColor(0x2F282F);
-  songs.SetTextColor(0xC8C8C8);
-  songs.SetFont(editFont);
-  songs.InsertColumn(0, L"歌曲", LVCFMT_LEFT, 120);
-  songs.InsertColumn(1, L"进度", LVCFMT_LEFT, 70);
-  for (int i = 0; i < 30; ++i) {
-    CString name;
-    name.Format(L"雨后彩虹 %d", i + 1);
-    songs.InsertItem(i, name);
-    songs.SetItemText(i, 1, i < 3 ? L"100%" : L"等待缓冲");
-  }
+  ASSERT_TRUE(CreateSongList(songs, window, CRect(626, 322, 840, 500), editFont, 190));
   ASSERT_TRUE(AttachSkinScrollBars(songs, windowSkin));
   songs.EnsureVisible(8, FALSE);
 
