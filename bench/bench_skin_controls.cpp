@@ -22,19 +22,35 @@ namespace {
 constexpr int kRows = 200;
 constexpr int kWidth = 560;
 
-// The tests' hidden host (it reflects notifications and hands menu items to a skinned menu),
-// closing a tracked menu as soon as the menu has been painted and waits for input.
+// The tests' hidden host (it reflects notifications), which also hands menu items to a
+// skinned menu and closes a tracked menu as soon as it has been painted and waits for input.
 class Host : public ReflectingHost {
  public:
   BEGIN_MSG_MAP(Host)
   MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
+  MESSAGE_HANDLER(WM_MEASUREITEM, OnMenuItem)
+  MESSAGE_HANDLER(WM_DRAWITEM, OnMenuItem)
   CHAIN_MSG_MAP(ReflectingHost)
   END_MSG_MAP()
+
+  CSkinMenu* menu = nullptr;
 
  private:
   LRESULT OnEnterIdle(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (wParam == MSGF_MENU) ::EndMenu();
     return 0;
+  }
+  LRESULT OnMenuItem(UINT uMsg, WPARAM, LPARAM lParam, BOOL& bHandled) {
+    if (!menu) {
+      bHandled = FALSE;
+      return 0;
+    }
+    if (uMsg == WM_MEASUREITEM) {
+      menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    } else {
+      menu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    }
+    return TRUE;
   }
 };
 

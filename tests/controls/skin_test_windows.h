@@ -1,7 +1,6 @@
 // Windows the skinned-control tests share: a hidden host that reflects notifications to its
-// controls (as the program's dialogs do), records what reaches it and answers menu items
-// through a skinned menu; and a skinned list with the columns and hit areas of the radio
-// library list.
+// controls (as the program's dialogs do) and records what reaches it; a skinned list with the
+// library list's columns; a skinned tree painted like the category tree.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +9,10 @@
 #include <vector>
 
 #include "controls/skin_list_ctrl.h"
-#include "controls/skin_menu.h"
+#include "controls/skin_font.h"
+#include "controls/skin_tree_ctrl.h"
+#include "winlayer/gdi_dc.h"
+#include "winlayer/geometry.h"
 #include "winlayer/window_impl.h"
 
 class ReflectingHost
@@ -18,13 +20,10 @@ class ReflectingHost
  public:
   BEGIN_MSG_MAP(ReflectingHost)
   MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
-  MESSAGE_HANDLER(WM_MEASUREITEM, OnMenuItem)
-  MESSAGE_HANDLER(WM_DRAWITEM, OnMenuItem)
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
   std::vector<NMHDR> notices;  // every WM_NOTIFY, in order
-  CSkinMenu* menu = nullptr;   // answers WM_MEASUREITEM and WM_DRAWITEM of menu items
 
  private:
   LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
@@ -32,37 +31,51 @@ class ReflectingHost
     bHandled = FALSE;  // on to the reflection
     return 0;
   }
-  LRESULT OnMenuItem(UINT uMsg, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    if (!menu) {
-      bHandled = FALSE;
-      return 0;
-    }
-    if (uMsg == WM_MEASUREITEM) {
-      menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-    } else {
-      menu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    }
-    return TRUE;
-  }
 };
 
-// Two columns as the library list has them; a cover square in column 0 is hit area 0.
+// Two columns as the library list has them, painted by the base list.
 class LibraryList : public CSkinListCtrlEx {
  public:
   void InitColumns() override {
     InsertColumn(0, L"名称", LVCFMT_LEFT, 300);
     InsertColumn(1, L"试听", LVCFMT_CENTER, 120);
   }
-  int HitTestItemButton(POINT* point) override {
-    LVHITTESTINFO hit = {};
-    hit.pt = *point;
-    if (SubItemHitTest(&hit) < 0 || hit.iSubItem != 0) return -1;
-    CRect cell;
-    GetSubItemRect(hit.iItem, 0, LVIR_BOUNDS, &cell);
-    CRect cover(cell.left + 5, cell.top + m_nImageTop, cell.left + 5 + kPictureSize,
-                cell.top + m_nImageTop + kPictureSize);
-    return cover.PtInRect(*point) ? 0 : -1;
-  }
+  int HitTestItemButton(POINT*) override { return -1; }
   using CSkinListCtrlEx::m_header;
-  using CSkinListCtrlEx::m_nItemHeight;
+};
+
+// The radio category tree's look: the items' texts on a dark ground, the selected one in the
+// accent colour.
+class CategoryTree : public CSkinTreeCtrl {
+ public:
+  static constexpr COLORREF kBackground = 0x221A22;
+  static constexpr COLORREF kSelectedText = 0x4369C9;
+
+  explicit CategoryTree(int itemHeight) {
+    m_nItemHeight = itemHeight;
+    CreateSkinFont(m_font, 14);
+  }
+  void DoPaint(HDC hdc) override {
+    CDCHandle dc(hdc);
+    CRect client;
+    GetClientRect(&client);
+    dc.FillSolidRect(&client, kBackground);
+    int saved = dc.SaveDC();
+    dc.SelectFont(m_font);
+    dc.SetBkMode(TRANSPARENT);
+    for (HTREEITEM item = GetRootItem(); item; item = GetNextSiblingItem(item)) {
+      CRect line;
+      GetItemRect(item, &line, FALSE);
+      const bool selected = (GetItemState(item, TVIS_SELECTED) & TVIS_SELECTED) != 0;
+      dc.SetTextColor(selected ? kSelectedText : RGB(255, 255, 255));
+      CString text;
+      GetItemText(item, text);
+      line.left += 15;
+      dc.DrawText(text, -1, &line, DT_SINGLELINE | DT_VCENTER);
+    }
+    dc.RestoreDC(saved);
+  }
+
+ private:
+  CFont m_font;
 };

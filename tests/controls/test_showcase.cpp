@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -30,14 +31,16 @@
 #include "resources/skin_controls.h"
 #include "skin_test_windows.h"
 #include "support/program_folder.h"
+#include "support/message_pump.h"
 #include "support/screenshot.h"
 #include "winlayer/controls_list.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
-#include "winlayer/image.h"
 #include "winlayer/window_impl.h"
 
 namespace {
+
+using testsupport::PumpMessages;
 
 ::testing::Environment* const g_folder =
     ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
@@ -133,15 +136,6 @@ class Showcase : public CWindowImpl<Showcase, CWindow, CWinTraits<WS_POPUP | WS_
   std::vector<std::pair<CRect, LPCWSTR>> m_labels;
 };
 
-// Lets every pending paint happen.
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
 // A dark song list with more rows than fit.
 bool CreateSongList(CListViewCtrl& list, HWND parent, const RECT& rect, HFONT font, int width) {
   if (!list.Create(parent, rect, nullptr,
@@ -168,95 +162,43 @@ HBITMAP LoadSkin(UINT id) {
                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// The radio category tree's look: names on a dark ground, the selected one in the accent.
-class CategoryTree : public CSkinTreeCtrl {
- public:
-  CategoryTree() {
-    m_nItemHeight = 30;
-    CreateSkinFont(m_font, 14);
-  }
-  void DoPaint(HDC hdc) override {
-    CDCHandle dc(hdc);
-    CRect client;
-    GetClientRect(&client);
-    dc.FillSolidRect(&client, 0x221A22);
-    int saved = dc.SaveDC();
-    dc.SelectFont(m_font);
-    dc.SetBkMode(TRANSPARENT);
-    for (HTREEITEM item = GetRootItem(); item; item = GetNextSiblingItem(item)) {
-      CRect line;
-      GetItemRect(item, &line, FALSE);
-      dc.SetTextColor((GetItemState(item, TVIS_SELECTED) & TVIS_SELECTED) ? 0x4369C9 : 0xFFFFFF);
-      CString text;
-      GetItemText(item, text);
-      line.left += 15;
-      dc.DrawText(text, -1, &line, DT_SINGLELINE | DT_VCENTER);
-    }
-    dc.RestoreDC(saved);
-  }
-
- private:
-  CFont m_font;
-};
-
 // A library list as the music-station pane paints it, from the base list's fonts, picture top
-// and row background: a cover and a title with its description, and a "试听" button.
+// and row background: a cover, a title with a line below it, and a "试听" button.
 class ShowcaseLibrary : public LibraryList {
  public:
-  ShowcaseLibrary() {
-    const COLORREF covers[] = {0x8A5A2E, 0x3E6FB8, 0x5E8E3A, 0x7A3E8E};
-    for (int i = 0; i < 4; ++i) {
-      m_covers[i].Create(kPictureSize, kPictureSize, 24);
-      HDC dc = m_covers[i].GetDC();
-      for (int y = 0; y < kPictureSize; ++y) {  // a soft vertical gradient
-        const int shade = 40 * y / kPictureSize;
-        const COLORREF c = covers[i];
-        CDCHandle(dc).FillSolidRect(
-            0, y, kPictureSize, 1,
-            RGB(std::max(GetRValue(c) - shade, 0), std::max(GetGValue(c) - shade, 0),
-                std::max(GetBValue(c) - shade, 0)));
-      }
-      m_covers[i].ReleaseDC();
-    }
-  }
   void DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, bool selected,
                    bool focused) override {
+    static const COLORREF kCovers[] = {0x8A5A2E, 0x3E6FB8, 0x5E8E3A, 0x7A3E8E};
     CDCHandle dc(hdc);
     FillItemBackground(hdc, *cell, selected, focused, item, kSelectedColour, kRowColour);
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
     const CRect rect(cell);
+    CString title, singer;
+    GetItemText(item, 0, title);
+    GetItemText(item, 1, singer);
     if (subItem == 0) {
-      CRect cover(rect.left + 10, rect.top + m_nImageTop, rect.left + 10 + kPictureSize,
-                  rect.top + m_nImageTop + kPictureSize);
-      DrawImage(m_covers[item % 4], hdc, cover);
-      CString title, singer;
-      GetItemText(item, 0, title);
-      GetItemText(item, 1, singer);
+      const CRect cover(rect.left + 10, rect.top + m_nImageTop, rect.left + 10 + kPictureSize,
+                        rect.top + m_nImageTop + kPictureSize);
+      dc.FillSolidRect(&cover, kCovers[item % 4]);
       dc.SelectFont(m_fontLarge);
       dc.SetTextColor(0xDADADA);
-      CRect titleRect(cover.right + 12, cover.top, rect.right, cover.top + 20);
-      dc.DrawText(title, -1, &titleRect, DT_SINGLELINE | DT_NOPREFIX);
+      CRect line(cover.right + 12, cover.top, rect.right, cover.top + 20);
+      dc.DrawText(title, -1, &line, DT_SINGLELINE | DT_NOPREFIX);
       dc.SelectFont(m_fontSmallB);
       dc.SetTextColor(selected ? 0xE0E0E0 : 0x7E7E7E);
-      CRect about(cover.right + 12, titleRect.bottom + 5, rect.right, rect.bottom - 5);
-      CString text = singer + L" · 专辑收录 12 首歌曲";
-      dc.DrawText(text, -1, &about, DT_SINGLELINE | DT_NOPREFIX);
+      line.OffsetRect(0, 25);
+      dc.DrawText(singer + L" · 专辑收录 12 首歌曲", -1, &line, DT_SINGLELINE | DT_NOPREFIX);
     } else {
       CRect button(rect.CenterPoint().x - 28, rect.top + 24, rect.CenterPoint().x + 28,
                    rect.top + 50);
-      CBrush face;
-      face.CreateSolidBrush(selected ? 0xFFFFFF : 0x3A323A);
-      dc.FillRect(&button, face);
+      dc.FillSolidRect(&button, selected ? 0xFFFFFF : 0x3A323A);
       dc.SelectFont(m_fontCell);
       dc.SetTextColor(selected ? kSelectedColour : 0xDADADA);
       dc.DrawText(L"试听", -1, &button, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
     dc.RestoreDC(saved);
   }
-
- private:
-  CImage m_covers[4];
 };
 
 // While the menu is tracked: highlight its first item, then save the menu and close it.
@@ -350,15 +292,12 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   window.AddLabel(CRect(626, 130, 840, 150), L"歌词");
   window.AddLabel(CRect(626, 300, 840, 320), L"歌曲");
 
-  CategoryTree tree;
+  CategoryTree tree(30);
   ASSERT_TRUE(tree.Create(window, CRect(12, 36, 132, 508), nullptr, WS_CHILD | WS_VISIBLE));
-  const wchar_t* sorts[] = {L"华语流行", L"欧美金曲", L"日韩新歌", L"粤语经典", L"影视原声"};
-  HTREEITEM selected = nullptr;
-  for (const wchar_t* sort : sorts) {
-    HTREEITEM item = tree.InsertItem(sort, TVI_ROOT, TVI_LAST);
-    if (!selected && sort == sorts[1]) selected = item;
+  for (const wchar_t* sort : {L"华语流行", L"欧美金曲", L"日韩新歌", L"粤语经典", L"影视原声"}) {
+    tree.InsertItem(sort, TVI_ROOT, TVI_LAST);
   }
-  tree.SelectItem(selected);
+  tree.SelectItem(tree.GetNextSiblingItem(tree.GetRootItem()));
 
   ShowcaseLibrary list;
   ASSERT_TRUE(list.Create(window, CRect(134, 36, 610, 480), nullptr,
@@ -400,12 +339,11 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                ES_AUTOVSCROLL | ES_AUTOHSCROLL));
   lyric.SetFont(editFont);
-  lyric.SetWindowText(
-      L"[ti:平凡之路]\r\n[ar:朴树]\r\n[00:12.30]徘徊着的 在路上的\r\n"
-      L"[00:18.60]你要走吗 Via Via\r\n[00:24.90]易碎的 骄傲着 那也曾是我的模样\r\n"
-      L"[00:33.10]沸腾着的 不安着的\r\n[00:39.40]你要去哪 Via Via\r\n"
-      L"[00:45.70]谜一样的 沉默着的\r\n[00:52.00]故事你真的在听吗\r\n"
-      L"[00:58.20]我曾经跨过山和大海 也穿过人山人海\r\n");
+  std::wstring lrc = L"[ti:平凡之路]\r\n[ar:朴树]\r\n";
+  for (int i = 0; i < 12; ++i) {
+    lrc += L"[00:" + std::to_wstring(12 + i * 6) + L".30]徘徊着的 在路上的 你要走吗 Via Via\r\n";
+  }
+  lyric.SetWindowText(lrc.c_str());
   HBITMAP windowSkin = LoadSkin(IDB_SCROLL_WINDOW_SKIN);
   ASSERT_TRUE(AttachSkinScrollBars(lyric, windowSkin));
   CListViewCtrl songs;
@@ -430,10 +368,8 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   ::AppendMenuW(popup, MF_STRING | MF_CHECKED, 32816, L"总在最前");
   ::AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"更多");
   window.menu.AttachMenu(popup, FALSE, IDB_MENU_IMAGES, 10, 24);
-  window.menu.SetItemImage(32800, 0);
-  window.menu.SetItemImage(32798, 1);
-  window.menu.SetItemImage(32802, 2);
-  window.menu.SetItemImage(32808, 3);
+  const std::pair<UINT, int> images[] = {{32800, 0}, {32798, 1}, {32802, 2}, {32808, 3}};
+  for (auto [id, image] : images) window.menu.SetItemImage(id, image);
   ::SetTimer(window, 1, 100, WhileMenuTracks);
   CRect at;
   list.GetWindowRect(&at);

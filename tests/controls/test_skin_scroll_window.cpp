@@ -1,19 +1,18 @@
 // The skinned scroll-bar windows: the bar's geometry (headless), the bar's messages to its
-// parent, and whole windows (an edit, a list view, a window of our own) wrapped, scrolled
-// through the skinned bars, unwrapped and destroyed.
+// parent, and whole windows (an edit, a window of our own) wrapped, scrolled through the
+// skinned bars, unwrapped and destroyed. (The showcase wraps a list view.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <climits>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/skin_scroll_wnd.h"
 #include "resources/skin_controls.h"
-#include "winlayer/controls_list.h"
+#include "support/message_pump.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/gdi_objects.h"
 #include "winlayer/geometry.h"
@@ -22,6 +21,8 @@ namespace {
 
 using skin_scroll_bar::Layout;
 using skin_scroll_bar::LayoutBar;
+using testsupport::PumpMessages;
+using testsupport::PumpMessagesUntil;
 
 SCROLLINFO Info(int nMin, int nMax, UINT page, int pos = 0) {
   SCROLLINFO info = {};
@@ -35,25 +36,15 @@ SCROLLINFO Info(int nMin, int nMax, UINT page, int pos = 0) {
 }
 
 struct Scroll {
-  UINT message;
   WORD code, pos;
   LPARAM from;
 };
 
-// A plain window that records the scroll messages it gets and moves its own scroll position as
-// a program would.
+// A plain window that records the vertical scroll messages it gets.
 std::vector<Scroll> g_scrolls;
 LRESULT CALLBACK RecordingProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg != WM_VSCROLL && uMsg != WM_HSCROLL) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-  g_scrolls.push_back({uMsg, LOWORD(wParam), HIWORD(wParam), lParam});
-  if (lParam) return 0;  // from a bar control: only recorded
-  const int bar = uMsg == WM_VSCROLL ? SB_VERT : SB_HORZ;
-  SCROLLINFO info = Info(0, 0, 0);
-  ::GetScrollInfo(hWnd, bar, &info);
-  if (LOWORD(wParam) == SB_LINEDOWN) ++info.nPos;
-  if (LOWORD(wParam) == SB_THUMBPOSITION) info.nPos = HIWORD(wParam);
-  info.fMask = SIF_POS;
-  ::SetScrollInfo(hWnd, bar, &info, TRUE);
+  if (uMsg != WM_VSCROLL) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+  g_scrolls.push_back({LOWORD(wParam), HIWORD(wParam), lParam});
   return 0;
 }
 
@@ -66,25 +57,6 @@ HWND CreateRecording(HWND parent, DWORD style, const RECT& rect) {
   return ::CreateWindowExW(0, wc.lpszClassName, L"", style, rect.left, rect.top,
                            rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, nullptr,
                            nullptr);
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    const DWORD spent = ::GetTickCount() - start;
-    if (spent >= timeoutMs) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
 }
 
 // The hidden test windows are never painted: erase one as its paint would.
@@ -103,8 +75,6 @@ CRect RectIn(HWND hWnd, HWND parent) {
 class SkinScrollWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&init);
     skin.Attach(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                   MAKEINTRESOURCEW(IDB_SCROLL_WINDOW_SKIN),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -128,50 +98,41 @@ class SkinScrollWindow : public ::testing::Test {
 
 }  // namespace
 
-TEST(SkinScrollBarGeometry, ArrowsTrackAndThumbAlongTheBar) {
+TEST(SkinScrollBarGeometry, ArrowsTrackThumbPartsAndDraggedPositions) {
   struct Case {
     const char* what;
     int length;
     SCROLLINFO info;
     int position;
-    int arrow, track, thumb, thumbStart;
+    Layout expected;  // length, arrow, track, thumb, thumb start
   } cases[] = {
-      {"at the top", 100, Info(0, 99, 20), 0, 16, 68, 13, 16},
-      {"at the end", 100, Info(0, 99, 20), 80, 16, 68, 13, 71},
-      {"beyond the end", 100, Info(0, 99, 20), 500, 16, 68, 13, 71},
-      {"a range from 100", 100, Info(100, 199, 20), 180, 16, 68, 13, 71},
-      {"a thumb of 6 at least", 100, Info(0, 999, 1), 0, 16, 68, 6, 16},
-      {"a page over the whole range", 100, Info(0, 9, 10), 0, 16, 68, 68, 16},
-      {"no room for a thumb", 37, Info(0, 99, 20), 0, 16, 5, 0, 16},
-      {"shorter than two cells", 20, Info(0, 99, 20), 0, 10, 0, 0, 10},
-      {"no overflow", 1000, Info(0, 1 << 30, 1 << 29), (1 << 29) + 1, 16, 968, 483, 16 + 485},
+      {"at the top", 100, Info(0, 99, 20), 0, {100, 16, 68, 13, 16}},
+      {"at the end", 100, Info(0, 99, 20), 80, {100, 16, 68, 13, 71}},
+      {"beyond the end", 100, Info(0, 99, 20), 500, {100, 16, 68, 13, 71}},
+      {"a range from 100", 100, Info(100, 199, 20), 180, {100, 16, 68, 13, 71}},
+      {"a thumb of 6 at least", 100, Info(0, 999, 1), 0, {100, 16, 68, 6, 16}},
+      {"a page over the whole range", 100, Info(0, 9, 10), 0, {100, 16, 68, 68, 16}},
+      {"no room for a thumb", 37, Info(0, 99, 20), 0, {37, 16, 5, 0, 16}},
+      {"shorter than two cells", 20, Info(0, 99, 20), 0, {20, 10, 0, 0, 10}},
+      {"no overflow", 1000, Info(0, 1 << 30, 1 << 29), (1 << 29) + 1, {1000, 16, 968, 483, 501}},
   };
   for (const Case& c : cases) {
     const Layout layout = LayoutBar(c.length, 16, c.info, c.position);
-    EXPECT_EQ(c.arrow, layout.arrow) << c.what;
-    EXPECT_EQ(c.track, layout.track) << c.what;
-    EXPECT_EQ(c.thumb, layout.thumb) << c.what;
-    EXPECT_EQ(c.thumbStart, layout.thumbStart) << c.what;
+    EXPECT_EQ(c.expected.arrow, layout.arrow) << c.what;
+    EXPECT_EQ(c.expected.track, layout.track) << c.what;
+    EXPECT_EQ(c.expected.thumb, layout.thumb) << c.what;
+    EXPECT_EQ(c.expected.thumbStart, layout.thumbStart) << c.what;
   }
-}
 
-TEST(SkinScrollBarGeometry, PartsAndDraggedPositions) {
   const SCROLLINFO info = Info(0, 99, 20, 40);
-  const Layout layout = LayoutBar(100, 16, info, 40);  // thumb 43..56
-  ASSERT_EQ(43, layout.thumbStart);
-  struct Hit {
-    int along, part;
-  } hits[] = {{-1, -1},          {0, SB_LINEUP},      {15, SB_LINEUP},     {16, SB_PAGEUP},
-              {42, SB_PAGEUP},   {43, SB_THUMBTRACK}, {55, SB_THUMBTRACK}, {56, SB_PAGEDOWN},
-              {83, SB_PAGEDOWN}, {84, SB_LINEDOWN},   {99, SB_LINEDOWN}};
-  for (const Hit& h : hits) EXPECT_EQ(h.part, layout.HitTest(h.along)) << h.along;
-
-  // 55 px of travel for 80 positions.
-  struct Drag {
-    int moved, position;
-  } drags[] = {{0, 40}, {11, 56}, {-11, 24}, {55, 80}, {500, 80}, {-500, 0}};
-  for (const Drag& d : drags) {
-    EXPECT_EQ(d.position, skin_scroll_bar::DragPosition(layout, info, 40, d.moved)) << d.moved;
+  const Layout layout = LayoutBar(100, 16, info, 40);  // thumb 43..56, 55 px of travel
+  const std::pair<int, int> hits[] = {{-1, -1},          {15, SB_LINEUP},     {16, SB_PAGEUP},
+                                      {42, SB_PAGEUP},   {43, SB_THUMBTRACK}, {55, SB_THUMBTRACK},
+                                      {56, SB_PAGEDOWN}, {84, SB_LINEDOWN}};
+  for (auto [along, part] : hits) EXPECT_EQ(part, layout.HitTest(along)) << along;
+  const std::pair<int, int> drags[] = {{11, 56}, {-11, 24}, {500, 80}, {-500, 0}};
+  for (auto [moved, position] : drags) {
+    EXPECT_EQ(position, skin_scroll_bar::DragPosition(layout, info, 40, moved)) << moved;
   }
   const Layout full = LayoutBar(100, 16, Info(0, 9, 10), 0);
   EXPECT_EQ(0, skin_scroll_bar::DragPosition(full, Info(0, 9, 10), 0, 30)) << "nowhere to go";
@@ -185,16 +146,13 @@ TEST_F(SkinScrollWindow, BarPressesRepeatDragsTrackAndLosingTheMouseEndsThePress
   bar.SetScrollInfo(&info);
   const Layout layout = bar.GetLayout();
 
-  // An arrow press scrolls at once, repeats after 500 ms, then every 100 ms.
+  // An arrow press scrolls at once and repeats after 500 ms; the bar names itself.
   const LPARAM arrow = MAKELPARAM(5, 190);
   bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, arrow);
-  ASSERT_TRUE(PumpUntil([] { return g_scrolls.size() >= 3; }));
+  ASSERT_TRUE(PumpMessagesUntil([] { return g_scrolls.size() >= 2; }));
   bar.SendMessage(WM_LBUTTONUP, 0, arrow);
-  for (const Scroll& s : g_scrolls) {
-    EXPECT_EQ(static_cast<UINT>(WM_VSCROLL), s.message);
-    EXPECT_EQ(SB_LINEDOWN, s.code);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(bar.m_hWnd), s.from);
-  }
+  EXPECT_EQ(SB_LINEDOWN, g_scrolls[1].code);
+  EXPECT_EQ(reinterpret_cast<LPARAM>(bar.m_hWnd), g_scrolls[1].from);
   EXPECT_FALSE(::KillTimer(bar, CSkinScrollBar::kRepeatTimer)) << "the release stops it";
 
   // The thumb: tracked positions while moving, one final position, no end of scrolling.
@@ -209,12 +167,9 @@ TEST_F(SkinScrollWindow, BarPressesRepeatDragsTrackAndLosingTheMouseEndsThePress
   const WORD first = static_cast<WORD>(40 + 80 * 20 / travel);
   const WORD last = static_cast<WORD>(std::min(80, 40 + 80 * 40 / travel));
   ASSERT_EQ(3u, g_scrolls.size());
-  EXPECT_EQ(SB_THUMBTRACK, g_scrolls[0].code);
-  EXPECT_EQ(first, g_scrolls[0].pos);
-  EXPECT_EQ(SB_THUMBTRACK, g_scrolls[1].code);
-  EXPECT_EQ(last, g_scrolls[1].pos);
-  EXPECT_EQ(SB_THUMBPOSITION, g_scrolls[2].code);
-  EXPECT_EQ(last, g_scrolls[2].pos);
+  EXPECT_EQ(SB_THUMBTRACK * 1000 + first, g_scrolls[0].code * 1000 + g_scrolls[0].pos);
+  EXPECT_EQ(SB_THUMBTRACK * 1000 + last, g_scrolls[1].code * 1000 + g_scrolls[1].pos);
+  EXPECT_EQ(SB_THUMBPOSITION * 1000 + last, g_scrolls[2].code * 1000 + g_scrolls[2].pos);
 
   // A quick second click is a press like the first (the system bar's own tracking never runs).
   g_scrolls.clear();
@@ -240,7 +195,7 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   edit.SetWindowText(text.c_str());
   CSkinScrollWnd* frame = AttachSkinScrollBars(edit, skin);
   ASSERT_NE(nullptr, frame);
-  Pump();
+  PumpMessages();
   Erase(edit);
 
   // The frame stands where the edit stood, with the edit's id; the edit lies in the clipper.
@@ -248,7 +203,6 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   EXPECT_EQ(CRect(20, 10, 220, 160), RectIn(frameWindow, host));
   EXPECT_EQ(55, ::GetDlgCtrlID(frameWindow));
   EXPECT_EQ(frame->GetLimit().m_hWnd, edit.GetParent().m_hWnd);
-  EXPECT_EQ(reinterpret_cast<LONG_PTR>(frame), ::GetWindowLongPtrW(edit, GWLP_USERDATA));
   // The skinned bar in place of the edit's own, which the clipper leaves out of sight.
   CSkinScrollBar& bar = frame->GetBar(SB_VERT);
   EXPECT_EQ(CRect(184, 0, 200, 150), RectIn(bar, frameWindow));
@@ -259,7 +213,6 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   bar.GetScrollInfo(&skinned);
   EXPECT_EQ(native.nMax, skinned.nMax);
   EXPECT_EQ(native.nPage, skinned.nPage);
-  EXPECT_GT(skinned.nMax, 40);
 
   // Scrolled by the skinned bar: a line, then the thumb dragged to the end.
   Click(bar, 150 - 5);
@@ -274,38 +227,15 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   EXPECT_EQ(native.nPos, skinned.nPos) << "the bar follows the edit";
 
   // Given back: same place, same parent, nothing of ours left on it.
-  const LONG_PTR ownProc = ::GetWindowLongPtrW(edit, GWLP_WNDPROC);
   EXPECT_TRUE(DetachSkinScrollBars(edit));
   EXPECT_FALSE(::IsWindow(frameWindow));
   EXPECT_EQ(host, edit.GetParent().m_hWnd);
   EXPECT_EQ(CRect(20, 10, 220, 160), RectIn(edit, host));
-  EXPECT_EQ(0, ::GetWindowLongPtrW(edit, GWLP_USERDATA));
-  EXPECT_NE(ownProc, ::GetWindowLongPtrW(edit, GWLP_WNDPROC));
-
-  // A window that was never wrapped keeps what it has.
+  EXPECT_EQ(nullptr, CSkinScrollWnd::FromWindow(edit));
+  // A window that is not wrapped keeps what it has.
   ::SetWindowLongPtrW(edit, GWLP_USERDATA, 0x1234);
   EXPECT_TRUE(DetachSkinScrollBars(edit));
   EXPECT_EQ(0x1234, ::GetWindowLongPtrW(edit, GWLP_USERDATA));
-  EXPECT_EQ(host, edit.GetParent().m_hWnd);
-}
-
-TEST_F(SkinScrollWindow, AListPagesThroughItsSkinnedBar) {
-  CListViewCtrl list(::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0,
-                                       0, 300, 200, host, nullptr, nullptr, nullptr));
-  list.InsertColumn(0, L"歌曲", LVCFMT_LEFT, 260);
-  for (int i = 0; i < 60; ++i) list.InsertItem(i, (L"歌曲 " + std::to_wstring(i)).c_str());
-  CSkinScrollWnd* frame = AttachSkinScrollBars(list, skin);
-  ASSERT_NE(nullptr, frame);
-  Pump();
-  Erase(list);
-  CSkinScrollBar& bar = frame->GetBar(SB_VERT);
-  ASSERT_TRUE(bar.GetStyle() & WS_VISIBLE);
-  const Layout layout = bar.GetLayout();
-  Click(bar, layout.thumbStart + layout.thumb + 5);  // the track below the thumb: a page
-  EXPECT_EQ(list.GetCountPerPage(), list.GetTopIndex());
-  SCROLLINFO skinned = Info(0, 0, 0);
-  bar.GetScrollInfo(&skinned);
-  EXPECT_EQ(list.GetScrollPos(SB_VERT), skinned.nPos);
 }
 
 TEST_F(SkinScrollWindow, ForwardedScrollsCarryNoHandleAndDestroyingTheWindowEndsTheFrame) {
@@ -315,7 +245,6 @@ TEST_F(SkinScrollWindow, ForwardedScrollsCarryNoHandleAndDestroyingTheWindowEnds
   CSkinScrollWnd* frame = AttachSkinScrollBars(window, skin);
   ASSERT_NE(nullptr, frame);
   Erase(window);
-  g_scrolls.clear();
   Click(frame->GetBar(SB_VERT), 150 - 5);
   ASSERT_EQ(1u, g_scrolls.size());
   EXPECT_EQ(SB_LINEDOWN, g_scrolls[0].code);
