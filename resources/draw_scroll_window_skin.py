@@ -12,7 +12,7 @@ Run: python3 resources/draw_scroll_window_skin.py  (writes resources/scroll_wind
 import os
 
 from bmp_writer import touch, write_bmp
-from draw_scrollbar_skin import CELL, THUMB, TRACK, arrow, cell_painter, size_box
+from draw_scrollbar_skin import CELL, THUMB, TRACK, arrow, cell_painter, size_box, track
 
 COLUMNS, ROWS = 9, 3
 CAP = 3
@@ -32,12 +32,6 @@ def thumb(put, state):
     for y in range(CELL):
         for x in range(CELL):
             put(x, y, THUMB[state] if inside_thumb(x, y) else TRACK)
-
-
-def track(put):
-    for y in range(CELL):
-        for x in range(CELL):
-            put(x, y, TRACK)
 
 
 def draw():
