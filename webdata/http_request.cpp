@@ -17,7 +17,6 @@
 #include "webdata/http_body.h"
 #include "webdata/http_inflate.h"
 #include "webdata/reply_limits.h"
-#include "webdata/reply_shape.h"
 #include "webdata/serialize.h"
 
 namespace {
@@ -242,8 +241,6 @@ int CRequest::ReceiveReply(std::string& out, unsigned timeout) {
 
   GetLogger()->log(log_level::normal, "XML length: %d", static_cast<int>(body.size()));
   if (result == 0 && gzip) result = Inflate(body);
-  // Every reply of the web service is XML for a reader that has no limits of its own.
-  if (result == 0 && !XmlShapeWithinLimits(body)) result = kReceiveTooLarge;
   if (result == 0) out.swap(body);
   return result;
 }

@@ -27,7 +27,7 @@ enum RequestTransport { kTransportWebService = 0, kTransportWebApi = 1 };
 constexpr int kReceiveTimedOut = 258;  // no reply in time, or the exchange passed its deadline
 constexpr int kReceiveFailed = -1;     // the first read failed, or no memory for the reply
 constexpr int kReceiveNotOk = -2;      // a status other than 2xx, or no status line
-constexpr int kReceiveTooLarge = -3;   // the reply, its inflated text or its XML passed a limit
+constexpr int kReceiveTooLarge = -3;   // the reply, or its inflated text, passed its ceiling
 
 class CRequest {
  public:

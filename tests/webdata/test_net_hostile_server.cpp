@@ -122,9 +122,6 @@ class HostileServerTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(HostileServerTest, WebServiceRepliesPastTheCeilingFailWithBoundedMemory) {
-  std::string deep = R"("body": ")";  // 300 KB that the XML reader would descend 100000 times
-  for (int i = 0; i < 100000; ++i) deep += "<a>";
-  deep += "\"";
   const Case cases[] = {
       {"endless body, Content-Length", R"("flood": "length")"},
       {"endless body, chunks", R"("flood": "chunked")"},
@@ -132,7 +129,6 @@ TEST_F(HostileServerTest, WebServiceRepliesPastTheCeilingFailWithBoundedMemory) 
       {"endless body, no framing", R"("flood": "close")"},
       {"gzip bomb 256 MiB", R"("bomb_mb": 256)"},
       {"gzip bomb 256 MiB, chunked", R"("bomb_mb": 256, "framing": "chunked")"},
-      {"XML nested 100000 deep", deep},
   };
   for (const Case& row : cases) {
     Scenario(kRadios, row.second);
