@@ -12,14 +12,19 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
 
 #include "app/program_version.h"
+#include "app/radio_lib_list.h"
+#include "app/radio_type_tree.h"
 #include "app/status_bar.h"
 #include "app/tooltip_bar.h"
+#include "controls/select_ctrl.h"
+#include "controls/skin_menu.h"
 #include "controls/sub_tab.h"
 #include "foundation/lock.h"
 #include "foundation/locked_map.h"
@@ -110,6 +115,14 @@ class CMainFrame
 
   const em_utility::file_version& GetFileVersion() const { return m_version; }
   CToolTipBar& GetNoticeBar() { return m_wndNoticeBar; }
+  CRadioTypeTreeCtrl& GetRadioTree() { return m_wndTree; }
+  CRadioLibListCtrl& GetRadioList() { return m_wndList; }
+  CSelectCtrl& GetPager() { return m_wndPager; }
+  // The page the pager last showed for a tree node (0 when none).
+  int GetRememberedPage(int nodeId) const;
+
+  // The music-station panes react to a tree item: its lists, or the pager's page of them.
+  void OnTreeSelChanged(HTREEITEM item);
   bool IsTopmost() const { return m_bTopmost; }
   bool IsKeepChecking() const { return m_bKeepChecking; }
 
@@ -175,6 +188,13 @@ class CMainFrame
 
   // Kind 4: the update description is in the web-data manager.
   void OnUpdateDescription(bool manual);
+  // Kind 0: the radio types and lists are in the web-data manager.
+  void OnRadioTypes();
+  // Kind 3: a page of album promotions is in the web-data manager.
+  void OnAlbumPromotions(const AlbumPromotionParam* page);
+  void OnPagerStep();
+  // The lists of the frame's copy with this type and sort.
+  std::vector<RadioList> RadioListsOf(int typeId, int sortId) const;
 
   // The layout routine, for a wished client size.
   void OnSize(int width, int height);
@@ -186,14 +206,26 @@ class CMainFrame
   void AddTrayIcon();
 
   // The frame's window parts, in their order of construction.
+  CRadioTypeTreeCtrl m_wndTree;
+  CRadioLibListCtrl m_wndList;
   CToolTipBar m_wndNoticeBar;
   CStatusBar m_wndStatusBar;
   CFont m_font;
+  CSkinMenu m_menu;
   CBitmapButton m_btnMenu;
   CBitmapButton m_btnMinimize;
   CBitmapButton m_btnMaximize;
   CBitmapButton m_btnClose;
   CBitmapButton m_btnLoadSong;
+  CSelectCtrl m_wndPager;
+  CBitmap m_scrollSkin;
+  // The radio lists and types of the last kind-0 result, and the page shown last per tree node:
+  // written by the request worker, read by the UI thread. Never held across a message to a
+  // window (the tree's selection handler takes it on the UI thread).
+  mutable CLock m_radioLock;
+  std::vector<RadioList> m_radioLists;
+  RadioTypeTable m_radioTypes;
+  std::map<int, int> m_pageByNode;
   CString m_strTitle;
   bool m_bTopmost = false;
   ULONG m_nShellNotifyId = 0;

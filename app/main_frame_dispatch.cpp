@@ -1,5 +1,6 @@
 // Where the results of the site's requests land: the dispatch by request kind to the panes, and
 // the update check (by hand from the menu, and on a thread of its own every hour).
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -47,6 +48,12 @@ void CMainFrame::OnWebServiceData(int kind, int param) {
   // Without its window the frame has no panes to show anything in.
   if (IsWindow()) {
     switch (kind) {
+      case WebRequestKind::RadioTypes:
+        OnRadioTypes();
+        break;
+      case WebRequestKind::AlbumPromotions:
+        OnAlbumPromotions(RequestParamRecord<AlbumPromotionParam>(param));
+        break;
       case WebRequestKind::UpdateFile:
         OnUpdateDescription(param != 0);
         break;
@@ -75,6 +82,96 @@ void CMainFrame::NotifyDataObserver(bool api, int kind, int param) {
     observer = m_dataObserver;
   }
   if (observer) observer(api, kind, param);
+}
+
+// ---- the music station
+
+void CMainFrame::OnRadioTypes() {
+  std::vector<RadioList> lists = m_webDataManager.GetRadioLists();
+  RadioTypeTable types = m_webDataManager.GetRadioTypes();
+  std::stable_sort(lists.begin(), lists.end(), &RadioList::IsNewerThan);
+  // The tree's items point into the type table: they go before the table does.
+  m_wndTree.Clear();
+  {
+    CLockGuard guard(m_radioLock);
+    m_radioLists = std::move(lists);
+    m_radioTypes = std::move(types);
+  }
+  if (m_radioTypes.types.empty()) {
+    if (ShowMessageBox(m_hWnd, L"当前网络忙，是否重新请求？", L"请求失败",
+                       MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      m_webDataManager.RequestRadioTypes();
+    } else {
+      ShowMessageBox(m_hWnd, L"请求音乐库列表失败，请检查网络连接后重试！", L"请求失败",
+                     MB_ICONHAND);
+    }
+    return;
+  }
+  // Only the request worker replaces the table, so it may be read here without the lock.
+  m_wndTree.Fill(m_radioTypes.types);
+  OnTreeSelChanged(m_wndTree.GetSelectedItem());
+}
+
+void CMainFrame::OnAlbumPromotions(const AlbumPromotionParam* page) {
+  if (!page) return;
+  const RadioSort* sort = m_wndTree.GetSelectedSort();
+  // A page for another node, or one the user has paged away from, is dropped.
+  if (!sort || sort->sort_id != page->sort_id || m_wndPager.GetCurPage() != page->page ||
+      sort->type_id != 2) {
+    return;
+  }
+  m_wndList.Refill(m_webDataManager.GetAlbumPromotions(page->sort_id, page->page,
+                                                       static_cast<int>(page->key1),
+                                                       static_cast<int>(page->key2)),
+                   -1, -1);
+}
+
+std::vector<RadioList> CMainFrame::RadioListsOf(int typeId, int sortId) const {
+  CLockGuard guard(m_radioLock);
+  std::vector<RadioList> lists;
+  for (const RadioList& list : m_radioLists) {
+    if (list.type_id == typeId && list.sort_id == sortId) lists.push_back(list);
+  }
+  return lists;
+}
+
+int CMainFrame::GetRememberedPage(int nodeId) const {
+  CLockGuard guard(m_radioLock);
+  auto found = m_pageByNode.find(nodeId);
+  return found == m_pageByNode.end() ? 0 : found->second;
+}
+
+void CMainFrame::OnTreeSelChanged(HTREEITEM item) {
+  // A tree being emptied reports items without records: nothing is selected then.
+  const RadioSort* sort = CRadioTypeTreeCtrl::RecordOf(m_wndTree, item);
+  if (!sort) return;
+  if (sort->type_id == 2) {
+    int page = GetRememberedPage(sort->sort_id);
+    m_wndPager.SetCurPage(page);
+    m_wndPager.ShowWindow(m_nPane == 0 ? SW_SHOW : SW_HIDE);
+    if (page > 0) {
+      m_webDataManager.RequestAlbumPromotions(sort->sort_id, page, page, sort->sort_id);
+      return;
+    }
+  } else {
+    m_wndPager.ShowWindow(SW_HIDE);
+  }
+  m_wndList.Refill(RadioListsOf(sort->type_id, sort->sort_id), -1, -1);
+}
+
+void CMainFrame::OnPagerStep() {
+  const RadioSort* sort = m_wndTree.GetSelectedSort();
+  if (!sort) return;
+  int page = m_wndPager.GetCurPage();
+  {
+    CLockGuard guard(m_radioLock);
+    m_pageByNode[sort->sort_id] = page;
+  }
+  if (page == 0) {
+    OnTreeSelChanged(m_wndTree.GetSelectedItem());
+  } else {
+    m_webDataManager.RequestAlbumPromotions(sort->sort_id, page, page, sort->sort_id);
+  }
 }
 
 // ---- the update check

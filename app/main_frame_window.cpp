@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <ctime>
 
 #include "app/about_dlg.h"
 #include "app/frame_layout.h"
@@ -12,6 +13,7 @@
 #include "app/startup.h"
 #include "controls/paint_message.h"
 #include "controls/skin_font.h"
+#include "controls/skin_scrollbar.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/logger.h"
@@ -49,6 +51,18 @@ SIZE g_sizeBeforeFill = {kFrameWidth, kFrameHeight};
 
 CString HomePage() {
   return em_utility::utf8_to_wide("http://" + site::HomeHost());
+}
+
+// Whole days from the local midnight that begins the date to now.
+int DaysSince(int year, int month, int day) {
+  std::tm start = {};
+  start.tm_year = year - 1900;
+  start.tm_mon = month - 1;
+  start.tm_mday = day;
+  start.tm_isdst = -1;
+  std::time_t from = std::mktime(&start);
+  std::time_t now = std::time(nullptr);
+  return from == static_cast<std::time_t>(-1) ? 0 : static_cast<int>((now - from) / 86400);
 }
 
 RECT WorkArea() {
@@ -93,6 +107,20 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   ::AppendMenuW(systemMenu, MF_STRING, kSysExit, L"退出");
   ::DeleteMenu(systemMenu, 0, MF_BYPOSITION);
 
+  m_wndTree.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, 0x54801000);
+  m_wndList.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, 0x50000005);
+  m_wndList.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  m_wndList.ModifyStyle(LVS_NOSCROLL | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER, 0);
+  m_wndList.ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+  m_wndList.InitColumns();
+  m_wndList.SetColumnWidth(0, 620);
+  m_wndList.SetColumnWidth(1, 130);
+  m_scrollSkin.Attach(static_cast<HBITMAP>(
+      ::LoadImageW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
+                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  SkinSB_DetachWindow(m_wndList);
+  SkinSB_AttachWindow(m_wndList, m_scrollSkin);
+
   // Clipping its children keeps the bar from painting over its close button.
   m_wndNoticeBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_BORDER | WS_CLIPCHILDREN);
   m_wndStatusBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
@@ -112,6 +140,14 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   m_wndSubTab.InsertItem(0, L"最新流行专辑");
   m_wndSubTab.InsertItem(1, L"编辑歌词");
   m_wndSubTab.SetTabSpacing(10);
+
+  m_wndPager.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD);
+  m_wndPager.SetBkColor(kBandColour);
+
+  // One page for every three days since the station opened, and 50 more.
+  int days = DaysSince(2011, 4, 1);
+  GetLogger()->log(em_utility::log_level::normal, L"产品第%d天运行！", days);
+  m_wndPager.SetPageInfo(1, days / 3 + 50);
 
   ShowPane(0);
   OnSize(kFrameWidth, kFrameHeight);
@@ -134,6 +170,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 
   ::RegisterHotKey(m_hWnd, m_nHotKeyId1, MOD_CONTROL, VK_F2);
   ::RegisterHotKey(m_hWnd, m_nHotKeyId2, MOD_CONTROL, VK_F1);
+
+  m_webDataManager.RequestRadioTypes();
   return 0;
 }
 
@@ -205,6 +243,12 @@ void CMainFrame::OnSize(int width, int height) {
   if (m_wndNoticeBar.IsWindow() && m_wndNoticeBar.IsWindowVisible()) {
     Place(m_wndNoticeBar, layout.noticeBar);
   }
+  Place(m_wndTree, layout.tree);
+  if (m_wndList.IsWindow()) {
+    Place(m_wndList, layout.list);
+    m_wndList.FitColumnWidth(0, layout.list.Width());
+  }
+  Place(m_wndPager, layout.pager);
   Place(m_wndStatusBar, layout.statusBar);
   Place(m_btnMenu, layout.menuButton);
   Place(m_btnMaximize, layout.maximizeButton);
@@ -382,7 +426,17 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
 
 void CMainFrame::ShowPane(int pane) {
   m_nPane = pane;
+  for (CWindow* window : {static_cast<CWindow*>(&m_wndTree), static_cast<CWindow*>(&m_wndList),
+                          static_cast<CWindow*>(&m_wndPager)}) {
+    if (window->IsWindow()) window->ShowWindow(SW_HIDE);
+  }
   if (m_wndSubTab.IsWindow()) m_wndSubTab.SetCurSel(pane);
+  if (pane == 0 && m_wndTree.IsWindow()) {
+    m_wndTree.ShowWindow(SW_SHOW);
+    m_wndList.ShowWindow(SW_SHOW);
+    const RadioSort* sort = m_wndTree.GetSelectedSort();
+    if (sort && sort->type_id == 2) m_wndPager.ShowWindow(SW_SHOW);
+  }
 }
 
 LRESULT CMainFrame::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -395,7 +449,11 @@ LRESULT CMainFrame::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&) {
 
 LRESULT CMainFrame::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header->hwndFrom == m_wndSubTab.m_hWnd && header->code == TCN_SELCHANGE) {
+  if (header->hwndFrom == m_wndTree.m_hWnd && header->code == TVN_SELCHANGEDW) {
+    OnTreeSelChanged(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
+  } else if (header->hwndFrom == m_wndPager.m_hWnd && header->code == CSelectCtrl::kPageNotify) {
+    OnPagerStep();
+  } else if (header->hwndFrom == m_wndSubTab.m_hWnd && header->code == TCN_SELCHANGE) {
     int tab = m_wndSubTab.GetCurSel();
     if (tab == 0 || tab == 1) ShowPane(tab);
   }
@@ -403,15 +461,25 @@ LRESULT CMainFrame::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   return 0;
 }
 
-LRESULT CMainFrame::OnDrawItem(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-  // Menu items are the skinned menu's; the buttons paint themselves.
-  bHandled = FALSE;
-  return 0;
+LRESULT CMainFrame::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  // Menu items are the skinned menu's; anything else goes on to its control.
+  const DRAWITEMSTRUCT* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (draw->CtlType != ODT_MENU) {
+    bHandled = FALSE;
+    return 0;
+  }
+  m_menu.DrawItem(*draw);
+  return TRUE;
 }
 
-LRESULT CMainFrame::OnMeasureItem(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-  bHandled = FALSE;
-  return 0;
+LRESULT CMainFrame::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+  if (measure->CtlType != ODT_MENU) {
+    bHandled = FALSE;
+    return 0;
+  }
+  m_menu.MeasureItem(*measure);
+  return TRUE;
 }
 
 LRESULT CMainFrame::OnCommandMessage(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -481,9 +549,13 @@ void CMainFrame::ShowMainMenu(POINT at, UINT trackFlags) {
   menu.LoadMenu(IDR_MAINMENU);
   CMenuHandle popup = menu.GetSubMenu(0);
   if (!popup.m_hMenu) return;
+  m_menu.AttachMenu(popup, FALSE, 0, 0, 0);
   popup.CheckMenuItem(ID_TOPMOST, MF_BYCOMMAND | (m_bTopmost ? MF_CHECKED : MF_UNCHECKED));
   popup.TrackPopupMenu(trackFlags, at.x, at.y, m_hWnd);
-  // The whole loaded menu goes with `menu`, its popup included.
+  // The whole loaded menu goes with `menu`, its popup included: the skinned menu lets go of it
+  // first, so it never holds a handle that may come back naming another menu.
+  m_menu.Detach();
+  m_menu.ClearItems();
 }
 
 void CMainFrame::ShowAboutBox() {

@@ -12,6 +12,7 @@
 #include "foundation/config.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
+#include "webdata/web_service.h"
 #include "winlayer/app_module.h"
 
 namespace {
@@ -38,6 +39,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
   SkinSB_InstallApiHooks();
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) == 0 && data.wVersion != MAKEWORD(2, 2)) WSACleanup();
+  CWebService::Instance()->Start();
   // The frame object exists before the login's worker and first paint both reach for it.
   CMainFrame::GetInstance();
 
@@ -57,6 +59,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
   GetLogger()->log(em_utility::log_level::normal, L"程序退出：保存设置。。。");
   GetConfig()->Save();
   GetLogger()->log(em_utility::log_level::normal, L"程序退出：析构webservice。。。");
+  // Stopped, not deleted: a thread that still holds the queue keeps a valid object.
+  CWebService::Instance()->Stop();
   ::CoUninitialize();
   GetLogger()->log(em_utility::log_level::normal, L"程序退出！");
   _Module.Term();
