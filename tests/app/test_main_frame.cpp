@@ -2,8 +2,6 @@
 // Xvfb: its layout, the notice bar, the exit question, the system menu, topmost and the tray.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "app/frame_layout.h"
 #include "app/main_frame.h"
 #include "app/status_bar.h"
@@ -64,15 +62,7 @@ TEST(FrameLayout, ClampsToTheWorkAreaAndMovesThePanesBelowANoticeBar) {
 class FrameWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    // The frame's background picture, as it lies beside the program.
-    const char* source = std::getenv("REV_SOURCE_DIR");
-    if (source) {
-      std::wstring images = g_folder->path() + L"images\\";
-      CreateDirectoryW(images.c_str(), nullptr);
-      std::string from = std::string(source) + "/resources/images/bg.jpg";
-      CopyFileW(std::wstring(from.begin(), from.end()).c_str(), (images + L"bg.jpg").c_str(),
-                FALSE);
-    }
+    g_folder->AddSkinPictures();
     GetConfig()->auto_check_update = 0;  // no update check from the frame's thread
     CMainFrame* frame = CMainFrame::GetInstance();
     if (!frame->IsWindow()) {
@@ -135,6 +125,46 @@ TEST_F(FrameWindowTest, EveryExitCommandAsksAndNoKeepsTheWindow) {
     EXPECT_TRUE(frame->IsWindowVisible());
     EXPECT_TRUE(frame->IsKeepChecking());
   }
+}
+
+// What the main menu showed while it was open, read by a timer of the menu's own loop.
+struct OpenMenu {
+  HMENU menu = nullptr;
+  int items = 0;
+  int ownerDrawn = 0;
+  bool topmostChecked = false;
+};
+OpenMenu g_openMenu;
+
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  if (!popup) return;
+  KillTimer(nullptr, id);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+  g_openMenu.menu = menu;
+  g_openMenu.items = GetMenuItemCount(menu);
+  for (int i = 0; i < g_openMenu.items; ++i) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoW(menu, i, TRUE, &info);
+    if (info.fType & MFT_OWNERDRAW) ++g_openMenu.ownerDrawn;
+  }
+  g_openMenu.topmostChecked =
+      (GetMenuState(menu, ID_TOPMOST, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  EndMenu();
+}
+
+TEST_F(FrameWindowTest, TheMainMenuIsSkinnedAndDestroyedWhenItCloses) {
+  frame->SendMessage(WM_COMMAND, ID_TOPMOST);
+  SetTimer(nullptr, 0, 50, &ReadAndCloseMenu);
+  frame->SendMessage(WM_COMMAND, IDC_MENU_BUTTON);
+  frame->SendMessage(WM_COMMAND, ID_TOPMOST);
+  EXPECT_EQ(7, g_openMenu.items);
+  EXPECT_EQ(7, g_openMenu.ownerDrawn);
+  EXPECT_TRUE(g_openMenu.topmostChecked);
+  // The loaded menu is gone with its popup, so nothing leaks per opening.
+  EXPECT_FALSE(IsMenu(g_openMenu.menu));
 }
 
 TEST_F(FrameWindowTest, SystemMenuTopmostAndTrayClicks) {

@@ -1,5 +1,6 @@
-// The main frame against the stand-in site: the update check by hand and automatic, with the
-// update dialog answered as a user would.
+// The main frame against the stand-in site: the music station's tree, list, covers and pager
+// from the site's replies, and the update check by hand and automatic, with the update dialog
+// answered as a user would.
 #include <winsock2.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "app/main_frame.h"
+#include "app/radio_lib_list.h"
 #include "foundation/config.h"
 #include "resources/app_resource.h"
 #include "support/child_process.h"
@@ -15,7 +17,9 @@
 #include "support/program_folder.h"
 #include "support/standin_client.h"
 #include "support/standin_site.h"
+#include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "webdata/web_service.h"
 
 namespace {
 
@@ -31,7 +35,9 @@ std::string UpdateXml(const char* version) {
 class FrameOnSiteTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    g_folder->AddSkinPictures();
     GetConfig()->auto_check_update = 0;  // the frame's own hourly check stays out of the way
+    CWebService::Instance()->Start();
     CMainFrame* frame = CMainFrame::GetInstance();
     if (!frame->IsWindow()) {
       frame->Create(nullptr, CWindow::rcDefault, nullptr, 0x06CF0000,
@@ -68,6 +74,93 @@ class FrameOnSiteTest : public ::testing::Test {
   testsupport::StandinClient standin;
   CMainFrame* frame = CMainFrame::GetInstance();
 };
+
+int TreeCount(CMainFrame* frame) {
+  return static_cast<int>(frame->GetRadioTree().GetCount());
+}
+
+// The frame asks for the radio types as it opens; the first test waits for them.
+TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithCovers) {
+  CRadioTypeTreeCtrl& tree = frame->GetRadioTree();
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return TreeCount(frame) == 3 && tree.GetSelectedSort() != nullptr; }));
+  EXPECT_EQ(10, tree.GetSelectedSort()->sort_id);
+  const std::vector<RadioList>& rows = frame->GetRadioList().GetRecords();
+  ASSERT_EQ(3u, rows.size());
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_GE(rows[i - 1].create_time, rows[i].create_time);
+  }
+  EXPECT_TRUE(frame->GetPager().IsWindowVisible());
+  // Painting the rows asks for their covers.
+  for (const RadioList& row : rows) {
+    CString cover;
+    cover.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES; }))
+        << row.list_id;
+  }
+  frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_TRUE(testsupport::SaveWindowPng(*frame, L"screenshots\\frame_station.png"));
+}
+
+TEST_F(FrameOnSiteTest, AnEmptyTypeTableAsksToTryAgainAndALaterReplyFillsTheTreeAgain) {
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  frame->OnWebServiceReply("<types></types>", 0, 0);
+  EXPECT_EQ(0, TreeCount(frame));
+  EXPECT_EQ(L"请求音乐库列表失败，请检查网络连接后重试！", boxes.last().text);
+  EXPECT_EQ(2u, boxes.count());
+  testsupport::HttpReply radios;
+  ASSERT_TRUE(standin.Get("/app/ws/car-radios", &radios));
+  // A refill while a node is selected: the deletions report items without records.
+  frame->OnWebServiceReply(radios.body, 0, 0);
+  frame->OnWebServiceReply(radios.body, 0, 0);
+  EXPECT_EQ(3, TreeCount(frame));
+  EXPECT_EQ(3u, frame->GetRadioList().GetRecords().size());
+}
+
+TEST_F(FrameOnSiteTest, ThePagerRemembersPagesOfNodesWithLargeIds) {
+  // A sort id of 70000 reads as 4464 (16 bits).
+  frame->OnWebServiceReply(
+      u8"<types><type><type_id>2</type_id><type_name>专辑</type_name><sort><sort_id>70000"
+      u8"</sort_id><sort_name>大编号</sort_name><list><list_id>456</list_id><list_name>晴天日记"
+      u8"</list_name><create_time>20130101</create_time></list></sort></type></types>",
+      0, 0);
+  ASSERT_EQ(1, TreeCount(frame));
+  ASSERT_EQ(4464, frame->GetRadioTree().GetSelectedSort()->sort_id);
+  CSelectCtrl& pager = frame->GetPager();
+  pager.SetCurPage(1);
+  NMHDR step = {pager.m_hWnd, static_cast<UINT_PTR>(pager.GetDlgCtrlID()), CSelectCtrl::kPageNotify};
+  frame->SendMessage(WM_NOTIFY, step.idFrom, reinterpret_cast<LPARAM>(&step));
+  EXPECT_EQ(1, frame->GetRememberedPage(4464));
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    boost::property_tree::ptree log = standin.Log("/app/ws/album-promotions");
+    for (const auto& request : log.get_child("requests")) {
+      if (request.second.get<std::string>("query") == "sort_id=4464&page=2") return true;
+    }
+    return false;
+  }));
+  // Back on the node, the pager shows the page it had.
+  pager.SetCurPage(0);
+  frame->OnTreeSelChanged(frame->GetRadioTree().GetSelectedItem());
+  EXPECT_EQ(1, pager.GetCurPage());
+}
+
+TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
+  RadioList record;
+  record.list_id = 456;
+  struct Case {
+    const wchar_t* type;
+    const wchar_t* page;  // null: nothing opens
+  } cases[] = {{L"电台", L"/radio"}, {L"专辑", L"/album/456"}, {L"其他", nullptr}};
+  for (const Case& c : cases) {
+    record.type_name = c.type;
+    CString address = CRadioLibListCtrl::CoverClickAddress(record);
+    if (c.page) {
+      EXPECT_EQ(address.GetLength() - lstrlenW(c.page), address.Find(c.page)) << c.type;
+    } else {
+      EXPECT_TRUE(address.IsEmpty()) << c.type;
+    }
+  }
+}
 
 TEST_F(FrameOnSiteTest, AManualCheckTellsOfTheSameVersionOrABusyNetwork) {
   testsupport::MessageBoxRecorder boxes(IDOK);

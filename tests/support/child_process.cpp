@@ -1,5 +1,7 @@
 #include "support/child_process.h"
 
+#include "support/message_pump.h"
+
 namespace testsupport {
 
 namespace {
@@ -78,7 +80,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
   DWORD start = GetTickCount();
   while (!condition()) {
     if (GetTickCount() - start > ms) return false;
-    Sleep(10);
+    // Windows of this thread must keep answering: other threads may be sending to them.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    PumpMessages();
   }
   return true;
 }

@@ -33,7 +33,8 @@ class ChildProcess {
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                        bool visibleOnly = true);
 
-// Polls condition every 10 ms until it holds (true) or the time is up (false).
+// Polls condition every 10 ms until it holds (true) or the time is up (false), dispatching the
+// calling thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 20000);
 
 }  // namespace testsupport
