@@ -27,27 +27,52 @@ namespace log_level = em_utility::log_level;
 // levels deep.
 constexpr int kMaxNesting = 256;
 
-// False when elements nest deeper than limit. Counts the tags of well-formed XML exactly; what it
-// lets through unbalanced, the reader refuses without going deeper than the count.
+// What TagEnd gives for a tag whose first '>' lies inside a quoted value.
+constexpr size_t kUnreadableTag = std::string::npos - 1;
+
+// The first '>' after at, or npos. A quote still open there means a quoted value that holds a
+// '>', which ends nothing for the reader: kUnreadableTag.
+size_t TagEnd(const std::string& text, size_t at) {
+  char quote = 0;
+  for (size_t i = at + 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '>') return quote ? kUnreadableTag : i;
+    if (!quote && (c == '"' || c == '\'')) {
+      quote = c;
+    } else if (c == quote) {
+      quote = 0;
+    }
+  }
+  return std::string::npos;
+}
+
+// False when elements may nest deeper than limit for the reader. Follows its rules where they
+// decide the depth: an end tag outside every element closes nothing, comments and CDATA hide
+// tags, and a tag whose end hides inside a quoted value is refused rather than guessed at. Where
+// the text ends inside markup, the reader goes no deeper either.
 bool NestingWithin(const std::string& text, int limit) {
   int depth = 0;
   for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
     const char next = at + 1 < text.size() ? text[at + 1] : '\0';
     if (next == '/') {
-      --depth;
-    } else if (next == '!' || next == '?') {
-      // Comments, CDATA, declarations: skip to their end, they may hold a '<'.
-      const char* end = text.compare(at, 4, "<!--") == 0         ? "-->"
-                        : text.compare(at, 9, "<![CDATA[") == 0 ? "]]>"
-                                                                 : ">";
-      at = text.find(end, at);
-      if (at == std::string::npos) break;
-    } else {
-      size_t close = text.find('>', at);
-      if (close == std::string::npos) break;
-      if (text[close - 1] != '/' && ++depth > limit) return false;
-      at = close;
+      if (depth > 0) --depth;
+      continue;
     }
+    size_t end;
+    if (text.compare(at, 4, "<!--") == 0) {
+      end = text.find("-->", at);
+    } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+      end = text.find("]]>", at);
+    } else {
+      end = TagEnd(text, at);
+      if (end == kUnreadableTag) return false;
+      if (end != std::string::npos && next != '!' && next != '?' && text[end - 1] != '/' &&
+          ++depth > limit) {
+        return false;
+      }
+    }
+    if (end == std::string::npos) break;
+    at = end;
   }
   return true;
 }
