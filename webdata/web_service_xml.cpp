@@ -12,6 +12,7 @@
 #include "foundation/logger.h"
 #include "foundation/text_convert.h"
 #include "foundation/xml_reader.h"
+#include "webdata/reply_shape.h"
 #include "webdata/web_data_manager.h"
 #include "webdata/web_request_kind.h"
 
@@ -21,61 +22,6 @@ using em_utility::TiXmlElement;
 namespace {
 
 namespace log_level = em_utility::log_level;
-
-// The XML reader descends one call per element level, so a reply nested deeply enough (a few
-// hundred kilobytes of open tags) would exhaust the worker's stack. The site's replies are five
-// levels deep.
-constexpr int kMaxNesting = 256;
-
-// What TagEnd gives for a tag whose first '>' lies inside a quoted value.
-constexpr size_t kUnreadableTag = std::string::npos - 1;
-
-// The first '>' after at, or npos. A quote still open there means a quoted value that holds a
-// '>', which ends nothing for the reader: kUnreadableTag.
-size_t TagEnd(const std::string& text, size_t at) {
-  char quote = 0;
-  for (size_t i = at + 1; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '>') return quote ? kUnreadableTag : i;
-    if (!quote && (c == '"' || c == '\'')) {
-      quote = c;
-    } else if (c == quote) {
-      quote = 0;
-    }
-  }
-  return std::string::npos;
-}
-
-// False when elements may nest deeper than limit for the reader. Follows its rules where they
-// decide the depth: an end tag outside every element closes nothing, comments and CDATA hide
-// tags, and a tag whose end hides inside a quoted value is refused rather than guessed at. Where
-// the text ends inside markup, the reader goes no deeper either.
-bool NestingWithin(const std::string& text, int limit) {
-  int depth = 0;
-  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
-    const char next = at + 1 < text.size() ? text[at + 1] : '\0';
-    if (next == '/') {
-      if (depth > 0) --depth;
-      continue;
-    }
-    size_t end;
-    if (text.compare(at, 4, "<!--") == 0) {
-      end = text.find("-->", at);
-    } else if (text.compare(at, 9, "<![CDATA[") == 0) {
-      end = text.find("]]>", at);
-    } else {
-      end = TagEnd(text, at);
-      if (end == kUnreadableTag) return false;
-      if (end != std::string::npos && next != '!' && next != '?' && text[end - 1] != '/' &&
-          ++depth > limit) {
-        return false;
-      }
-    }
-    if (end == std::string::npos) break;
-    at = end;
-  }
-  return true;
-}
 
 // Calls visit for the first child element called name and each of its same-named siblings.
 template <class Visit>
@@ -222,7 +168,8 @@ void CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int
   em_utility::logger* logger = GetLogger();
   logger->log(log_level::normal, L"webservice:解析开始！");
   TiXmlDocument document;
-  if (NestingWithin(reply, kMaxNesting)) {
+  // The reader has no limits of its own: a reply too deep or too large counts as not XML.
+  if (XmlShapeWithinLimits(reply)) {
     document.Parse(reply.c_str(), nullptr, em_utility::TIXML_ENCODING_UTF8);
   }
   if (document.Error() || !document.FirstChild()) {
