@@ -43,7 +43,6 @@ TEST(ResultRecords, AreFreedWhetherDispatchedOrNotAndWhenTheDispatchThrows) {
       {"album promotions before the window exists", WebRequestKind::AlbumPromotions, false, false},
       {"album detail before the window exists", WebRequestKind::AlbumDetail, false, false},
       {"radio songs whose dispatch throws", WebRequestKind::RadioSongs, true, true},
-      {"album detail whose dispatch throws", WebRequestKind::AlbumDetail, true, true},
   };
   CMainFrame* frame = CMainFrame::GetInstance();
   HWND window = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
