@@ -268,6 +268,9 @@ TEST_F(RequestQueueTest, ArtistWaitEndsAtOnceWhenTheReplyIsNotXml) {
   const DWORD start = GetTickCount();
   EXPECT_EQ(0, manager.RequestArtist(9).artist_id);
   EXPECT_LT(GetTickCount() - start, 10000u);
+  // The wait ends inside the parse; the dispatch comes after it, and must not land in the next
+  // test's deliveries.
+  EXPECT_EQ(1u, g_deliveries.WaitFor(1).size());
 }
 
 // Runs last among the queue's tests: it stops and restarts the worker.
