@@ -63,26 +63,37 @@ class des_cipher {
 // as five exchanges of bit groups; the final permutation is the same exchanges in reverse order.
 namespace des_network {
 
-constexpr void exchange(std::uint32_t& a, std::uint32_t& b, int shift, std::uint32_t mask) {
-  const std::uint32_t t = ((a >> shift) ^ b) & mask;
+// Exchanges the bits of a picked out by mask << shift with the bits of b picked out by mask
+// (a and b being the left and right word, or the other way round when right_first).
+struct exchange_step {
+  bool right_first;
+  int shift;
+  std::uint32_t mask;
+};
+
+constexpr exchange_step kSteps[5] = {{false, 4, 0x0f0f0f0f},
+                                     {false, 16, 0x0000ffff},
+                                     {true, 2, 0x33333333},
+                                     {true, 8, 0x00ff00ff},
+                                     {false, 1, 0x55555555}};
+
+constexpr void exchange(const exchange_step& step, std::uint32_t& l, std::uint32_t& r) {
+  std::uint32_t& a = step.right_first ? r : l;
+  std::uint32_t& b = step.right_first ? l : r;
+  const std::uint32_t t = ((a >> step.shift) ^ b) & step.mask;
   b ^= t;
-  a ^= t << shift;
+  a ^= t << step.shift;
 }
 
+// Unrolled, each step's shift and mask are constants of the code.
 constexpr void initial(std::uint32_t& l, std::uint32_t& r) {
-  exchange(l, r, 4, 0x0f0f0f0f);
-  exchange(l, r, 16, 0x0000ffff);
-  exchange(r, l, 2, 0x33333333);
-  exchange(r, l, 8, 0x00ff00ff);
-  exchange(l, r, 1, 0x55555555);
+#pragma GCC unroll 5
+  for (int i = 0; i < 5; ++i) exchange(kSteps[i], l, r);
 }
 
 constexpr void final(std::uint32_t& l, std::uint32_t& r) {
-  exchange(l, r, 1, 0x55555555);
-  exchange(r, l, 8, 0x00ff00ff);
-  exchange(r, l, 2, 0x33333333);
-  exchange(l, r, 16, 0x0000ffff);
-  exchange(l, r, 4, 0x0f0f0f0f);
+#pragma GCC unroll 5
+  for (int i = 4; i >= 0; --i) exchange(kSteps[i], l, r);
 }
 
 // Bit n (1 = most significant of the first word) of a 64-bit block held in two words.
