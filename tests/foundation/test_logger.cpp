@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/file_util.h"
 #include "foundation/logger.h"
 #include "support/temp_dir.h"
 
+using em_utility::get_file_size;
 using em_utility::log_file;
 using em_utility::logger;
 using testsupport::ReadFileBytes;
@@ -58,12 +60,6 @@ void SetModified(const std::wstring& path, int secondsAgo) {
   FILETIME when = {t.LowPart, t.HighPart};
   SetFileTime(file, nullptr, nullptr, &when);
   CloseHandle(file);
-}
-
-uint64_t FileSize(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 }  // namespace
@@ -122,7 +118,7 @@ TEST(LogFile, AnOversizedFileAtStartHandsOverWithoutSwitchBanner) {
     log_file file(true);
     file.open(base);
   }
-  EXPECT_EQ(kLimit + 1, FileSize(base + L".1.txt"));
+  EXPECT_EQ(kLimit + 1, get_file_size((base + L".1.txt").c_str()));
   std::vector<std::string> two = Lines(ReadFileBytes(base + L".2.txt"));
   // Truncated: the start banner and the end banner of the closing, each with its empty line.
   ASSERT_EQ(4u, two.size());
@@ -143,10 +139,10 @@ TEST(LogFile, SwitchesOnlyAfterALineEndsPastTheLimit) {
     file.write(em_utility::log_level::normal, std::string("probe"), false);
     std::vector<std::string> lines = Lines(ReadFileBytes(one));
     size_t head = lines.back().size() - std::string("probe").size();
-    uint64_t size = FileSize(one);
+    uint64_t size = get_file_size(one.c_str());
     file.write(em_utility::log_level::normal, std::string(kLimit - size - head - 2, 'y'), false);
-    if (FileSize(one) != kLimit) continue;
-    EXPECT_EQ(0u, FileSize(base + L".2.txt"));  // exactly at the limit: no switch
+    if (get_file_size(one.c_str()) != kLimit) continue;
+    EXPECT_EQ(0u, get_file_size((base + L".2.txt").c_str()));  // exactly at the limit: no switch
 
     file.write(em_utility::log_level::normal, std::string("over"), false);
     file.write(em_utility::log_level::normal, std::string("next"), false);
