@@ -1,11 +1,9 @@
-// Menus and image lists: ownership, texts of any length, owner-drawn items that keep their
-// sub-menu.
+// Menus: ownership, texts of any length, owner-drawn items that keep their sub-menu.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "support/gtest_cstring.h"
-#include "winlayer/imagelist.h"
 #include "winlayer/menu.h"
 
 namespace {
@@ -71,14 +69,4 @@ TEST(Menu, TextsAndOwnerDrawnItems) {
   ASSERT_TRUE(menu.GetMenuItemInfo(2, TRUE, &info));
   EXPECT_EQ(reinterpret_cast<ULONG_PTR>(&record), info.dwItemData);
   EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
-}
-
-TEST(ImageList, BorrowedAndDetachedListsStayUntilDestroyedOnPurpose) {
-  CImageListManaged list;
-  ASSERT_TRUE(list.Create(4, 4, ILC_COLOR24 | ILC_MASK, 3, 3));
-  ASSERT_TRUE(::ImageList_SetImageCount(list, 3));
-  HIMAGELIST handle = list.Detach();
-  { CImageList borrowed(handle); }
-  EXPECT_EQ(3, ::ImageList_GetImageCount(handle));
-  CImageList(handle).Destroy();
 }

@@ -1,10 +1,12 @@
 // Windows whose messages run through message maps: which handler gets a message, what happens
 // to the ones no handler keeps, superclassed and subclassed system controls, and how a window
-// object and its window part (also with an ANSI subclass on top of ours).
+// object and its window part (also with an ANSI subclass on top of ours, or deleted in its final
+// message).
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -287,32 +289,55 @@ TEST_F(ControlTest, ObjectGoingFirstLeavesAWorkingControl) {
 
 // ---- lifetime
 
+constexpr unsigned char kFreed = 0xDD;
+
+// Lives in a buffer of its own that its deletion fills with kFreed, so that a write after the
+// deletion shows; notes the end of its close handler and its final message.
 class SelfDeleting : public CWindowImpl<SelfDeleting, CWindow, CWinTraits<WS_POPUP>> {
  public:
-  explicit SelfDeleting(Log* log) : m_log(log) {}
+  alignas(16) static unsigned char s_storage[];
+  static inline Log* s_log = nullptr;
+  static void* operator new(size_t) { return s_storage; }
+  static void operator delete(void* p) { std::memset(p, kFreed, sizeof(SelfDeleting)); }
+
   BEGIN_MSG_MAP(SelfDeleting)
   MESSAGE_HANDLER(WM_CLOSE, OnClose)
   END_MSG_MAP()
+  // Destroys its own window from inside one of its messages: the object lives on until the
+  // message returns, its handle forgotten at once.
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
-    ::DestroyWindow(m_hWnd);  // the window dies inside this handler
-    m_log->push_back("close handler ends");
+    EXPECT_TRUE(DestroyWindow());
+    s_log->push_back(m_hWnd ? "close handler ends, handle kept" : "close handler ends");
     return 0;
   }
   void OnFinalMessage(HWND) override {
-    m_log->push_back("final");
+    s_log->push_back("final");
     delete this;
   }
-
- private:
-  Log* m_log;
 };
+alignas(16) unsigned char SelfDeleting::s_storage[sizeof(SelfDeleting)];
 
-TEST(WindowImplLifetime, FinalMessageWaitsForTheOutermostHandler) {
+bool AllFreed() {
+  for (unsigned char byte : SelfDeleting::s_storage) {
+    if (byte != kFreed) return false;
+  }
+  return true;
+}
+
+TEST(WindowImplLifetime, AnObjectDeletedInItsFinalMessageIsNeverTouchedAgain) {
   Log log;
-  HWND hWnd = (new SelfDeleting(&log))->Create(nullptr);
+  SelfDeleting::s_log = &log;
+  SelfDeleting* window = new SelfDeleting;
+  ASSERT_NE(nullptr, window->Create(nullptr));
+  EXPECT_TRUE(window->DestroyWindow());
+  EXPECT_TRUE(AllFreed());
+
+  // From inside a handler the final message waits for the outermost handler.
+  HWND hWnd = (new SelfDeleting)->Create(nullptr);
   ASSERT_NE(nullptr, hWnd);
   SendMessageW(hWnd, WM_CLOSE, 0, 0);
-  EXPECT_EQ((Log{"close handler ends", "final"}), log);
+  EXPECT_EQ((Log{"final", "close handler ends", "final"}), log);
+  EXPECT_TRUE(AllFreed());
   EXPECT_FALSE(IsWindow(hWnd));
 }
 
