@@ -137,25 +137,6 @@ TEST(Md5, FileDigests) {
   EXPECT_EQ("", em_utility::md5_file_range(empty.c_str(), 0, 0));
 }
 
-TEST(Sha1, FormatModesAndReset) {
-  CSha1Hash sha1;
-  sha1.Update("abc", 3);
-  sha1.Final();
-  std::wstring text;
-  ASSERT_TRUE(sha1.FormatHashString(text, 0));
-  EXPECT_EQ(L"A9 99 3E 36 47 06 81 6A BA 3E 25 71 78 50 C2 6C 9C D0 D8 9D", text);
-  ASSERT_TRUE(sha1.FormatHashString(text, 1));
-  EXPECT_EQ(L"169 153 62 54 71 6 129 106 186 62 37 113 120 80 194 108 156 208 216 157", text);
-  wchar_t out[80] = L"keep";
-  EXPECT_FALSE(sha1.FormatHash(out, 3));
-  EXPECT_FALSE(sha1.FormatHash(out, -1));
-  EXPECT_STREQ(L"keep", out);
-
-  sha1.Reset();
-  sha1.Update("abc", 3);
-  EXPECT_EQ("A9993E364706816ABA3E25717850C26C9CD0D89D", Sha1Text(sha1));
-}
-
 TEST(Sha1, HashFileAddsTheContentWithoutFinishing) {
   testsupport::TempDir dir;
   std::string content = Bytes(20000);  // 8000-byte reads: two full and a short one

@@ -1,4 +1,4 @@
-// File tests, file operations and folder creation, on a fresh temporary folder.
+// File tests, folder creation and walks, on a fresh temporary folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,9 +21,6 @@ class FileUtil : public ::testing::Test {
   std::wstring Path(const std::wstring& name) const { return m_dir.file(name); }
   bool Write(const std::wstring& name, const std::string& bytes) const {
     return testsupport::WriteFileBytes(Path(name), bytes);
-  }
-  std::string Read(const std::wstring& name) const {
-    return testsupport::ReadFileBytes(Path(name));
   }
 
   testsupport::TempDir m_dir;
@@ -58,27 +55,6 @@ TEST_F(FileUtil, StatusOfFilesAndFolders) {
   EXPECT_FALSE(file_exists(static_cast<const wchar_t*>(nullptr)));
   EXPECT_TRUE(find_is_directory(wide_to_ansi(folder).c_str()));
   EXPECT_FALSE(find_is_directory(file.c_str()));
-}
-
-TEST_F(FileUtil, CopyAndCreateReplaceOnlyWhenTold) {
-  ASSERT_TRUE(Write(L"a.txt", "first"));
-  ASSERT_TRUE(Write(L"b.txt", "second"));
-  EXPECT_FALSE(copy_file(Path(L"a.txt").c_str(), Path(L"b.txt").c_str(), false));
-  EXPECT_EQ("second", Read(L"b.txt"));
-  EXPECT_TRUE(copy_file(Path(L"a.txt").c_str(), Path(L"b.txt").c_str(), true));
-  EXPECT_EQ("first", Read(L"b.txt"));
-
-  std::wstring sized = Path(L"sized.bin");
-  ASSERT_TRUE(create_sized_file(sized.c_str(), false, 100000));
-  EXPECT_EQ(100000u, get_file_size(sized.c_str()));
-  EXPECT_FALSE(create_sized_file(sized.c_str(), false, 10));  // exists, no overwrite
-  EXPECT_TRUE(create_sized_file(sized.c_str(), true, 10));
-  EXPECT_EQ(10u, get_file_size(sized.c_str()));
-
-  ASSERT_TRUE(SetFileAttributesW(sized.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_TRUE(is_read_only(wide_to_ansi(sized).c_str()));
-  EXPECT_TRUE(clear_read_only(sized.c_str()));
-  EXPECT_FALSE(is_read_only(sized.c_str()));
 }
 
 TEST_F(FileUtil, MakeDirsCreatesEveryLevel) {

@@ -1,22 +1,11 @@
-// The program's folder and module versions.
+// Module versions and their order.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "foundation/module_info.h"
-#include "support/gtest_cstring.h"
 
 using namespace em_utility;
-
-TEST(SystemInfo, ModuleDirIsTheExecutablesFolder) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  CString dir = get_module_dir();
-  ASSERT_FALSE(dir.IsEmpty());
-  EXPECT_EQ(L'\\', dir[dir.GetLength() - 1]);
-  EXPECT_EQ(0, wcsncmp(exe, dir.GetString(), dir.GetLength()));
-  EXPECT_EQ(nullptr, wcschr(exe + dir.GetLength(), L'\\'));
-}
 
 TEST(SystemInfo, FileVersionsAndTheirOrder) {
   wchar_t system[MAX_PATH];
