@@ -5,19 +5,14 @@
 
 #include <windows.h>
 
+#include "foundation/file_util.h"
 #include "foundation/io_base.h"
 #include "foundation/win_io_base.h"
 #include "support/temp_dir.h"
 
 using em_utility::win_io_base;
 
-namespace {
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(WinIo, WritesTruncatesReadsAndAFailedOpenKeepsThePreviousPath) {
   testsupport::TempDir dir;
@@ -44,7 +39,7 @@ TEST(WinIo, WritesTruncatesReadsAndAFailedOpenKeepsThePreviousPath) {
   io->get_path(out);
   EXPECT_EQ(path, out);
   EXPECT_EQ(0, io->remove());
-  EXPECT_FALSE(Exists(path));
+  EXPECT_FALSE(em_utility::file_exists(path.c_str()));
   EXPECT_EQ(-1, io->remove());
 }
 
@@ -62,6 +57,6 @@ TEST(WinIo, LongPathIsHandedOutTerminated) {
     EXPECT_EQ(path.substr(0, MAX_PATH - 1), std::wstring(out));
     EXPECT_EQ(L'#', out[MAX_PATH]) << "written past the buffer";
     EXPECT_EQ(0, io.remove());
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(em_utility::file_exists(path.c_str()));
   }
 }
