@@ -219,6 +219,7 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   EXPECT_EQ(1, edit.SendMessage(EM_GETFIRSTVISIBLELINE));
   const Layout layout = bar.GetLayout();
   bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, layout.thumbStart + 2));
+  EXPECT_TRUE(frame->GetLimit().GetStyle() & WS_CLIPCHILDREN) << "the clipper paints around it";
   bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, layout.thumbStart + 2 + layout.Travel()));
   bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, layout.thumbStart + 2 + layout.Travel()));
   edit.GetScrollInfo(SB_VERT, &native);
