@@ -95,7 +95,12 @@ void CSkinScrollWnd::Detach() {
 
 void CSkinScrollWnd::OnFinalMessage(HWND) {
   // Only now: while its window was being destroyed, messages for it were still on their way.
-  delete this;
+  m_bGone = true;
+  DeleteWhenDone();
+}
+
+void CSkinScrollWnd::DeleteWhenDone() {
+  if (m_bGone && !m_sbHorz.m_pCurrentMsg && !m_sbVert.m_pCurrentMsg) delete this;
 }
 
 LRESULT CALLBACK CSkinScrollWnd::TargetProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

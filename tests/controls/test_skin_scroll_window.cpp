@@ -5,7 +5,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <malloc.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +19,16 @@
 #include "winlayer/gdi_dc.h"
 #include "winlayer/gdi_objects.h"
 #include "winlayer/geometry.h"
+
+// Freed blocks are filled with the int 1, so that code still using an object after it was
+// deleted fails at once rather than by chance: the window layer then finds a window object with
+// one message running, its final message due, and its handle at address 1.
+void operator delete(void* block) noexcept {
+  if (!block) return;
+  int* words = static_cast<int*>(block);
+  std::fill(words, words + _msize(block) / sizeof(int), 1);
+  std::free(block);
+}
 
 namespace {
 
@@ -42,9 +55,11 @@ struct Scroll {
 
 // A plain window that records the vertical scroll messages it gets.
 std::vector<Scroll> g_scrolls;
+bool g_destroyOnScroll = false;
 LRESULT CALLBACK RecordingProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg != WM_VSCROLL) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
   g_scrolls.push_back({LOWORD(wParam), HIWORD(wParam), lParam});
+  if (g_destroyOnScroll) ::DestroyWindow(hWnd);
   return 0;
 }
 
@@ -82,6 +97,7 @@ class SkinScrollWindow : public ::testing::Test {
     host = CreateRecording(nullptr, WS_POPUP | WS_CLIPCHILDREN, CRect(0, 0, 400, 300));
     ASSERT_TRUE(host);
     g_scrolls.clear();
+    g_destroyOnScroll = false;
   }
   void TearDown() override { ::DestroyWindow(host); }
 
@@ -203,6 +219,7 @@ TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
   EXPECT_EQ(CRect(20, 10, 220, 160), RectIn(frameWindow, host));
   EXPECT_EQ(55, ::GetDlgCtrlID(frameWindow));
   EXPECT_EQ(frame->GetLimit().m_hWnd, edit.GetParent().m_hWnd);
+  EXPECT_TRUE(frame->GetLimit().GetStyle() & WS_CLIPCHILDREN) << "the clipper paints around it";
   // The skinned bar in place of the edit's own, which the clipper leaves out of sight.
   CSkinScrollBar& bar = frame->GetBar(SB_VERT);
   EXPECT_EQ(CRect(184, 0, 200, 150), RectIn(bar, frameWindow));
@@ -262,4 +279,20 @@ TEST_F(SkinScrollWindow, ForwardedScrollsCarryNoHandleAndDestroyingTheWindowEnds
   ASSERT_TRUE(::DestroyWindow(host));
   EXPECT_FALSE(::IsWindow(inner));
   host = CreateRecording(nullptr, WS_POPUP, CRect(0, 0, 10, 10));  // for TearDown
+}
+
+TEST_F(SkinScrollWindow, AWindowDestroyingItselfOnAScrollEndsTheFrameOnlyAfterTheBarsMessage) {
+  // The bar that sent the scroll is still handling the click when the window, and with it the
+  // frame that holds the bar, goes.
+  HWND window = CreateRecording(host, WS_CHILD | WS_VISIBLE | WS_VSCROLL, CRect(0, 0, 200, 150));
+  CSkinScrollWnd* frame = AttachSkinScrollBars(window, skin);
+  ASSERT_NE(nullptr, frame);
+  const HWND frameWindow = frame->m_hWnd;
+  const HWND bar = frame->GetBar(SB_VERT);
+  g_destroyOnScroll = true;
+  ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 150 - 5));
+  ASSERT_EQ(1u, g_scrolls.size());
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_FALSE(::IsWindow(frameWindow));
+  EXPECT_FALSE(::IsWindow(bar));
 }
