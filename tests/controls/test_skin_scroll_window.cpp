@@ -15,6 +15,7 @@
 
 #include "controls/skin_scroll_wnd.h"
 #include "resources/skin_controls.h"
+#include "support/canvas.h"
 #include "support/message_pump.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/gdi_objects.h"
@@ -200,6 +201,20 @@ TEST_F(SkinScrollWindow, BarPressesRepeatDragsTrackAndLosingTheMouseEndsThePress
   ::ReleaseCapture();
   EXPECT_FALSE(::KillTimer(bar, CSkinScrollBar::kFirstRepeatTimer));
   EXPECT_FALSE(::KillTimer(bar, CSkinScrollBar::kRepeatTimer));
+}
+
+TEST_F(SkinScrollWindow, ASkinOfCellsTooSmallForAThumbStillPaints) {
+  CBitmap tiny;  // cells of 6 px: a thumb's ends (3 px each) leave no middle to repeat
+  tiny.CreateBitmap(54, 18, 1, 32, nullptr);
+  CSkinScrollBar bar;
+  ASSERT_TRUE(bar.Create(host, CRect(0, 0, 6, 200), nullptr, WS_CHILD | SBS_VERT));
+  bar.SetBitmap(tiny);
+  SCROLLINFO info = Info(0, 99, 50);
+  bar.SetScrollInfo(&info);
+  ASSERT_GT(bar.GetLayout().thumb, 6);
+  testsupport::Canvas canvas(6, 200);
+  bar.SendMessage(WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()));
+  EXPECT_EQ(0u, canvas.at(2, 2)) << "the arrow from the skin";
 }
 
 TEST_F(SkinScrollWindow, AnEditIsWrappedScrolledAndGivenBack) {
