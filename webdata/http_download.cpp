@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/io_base.h"
+#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
+#include "webdata/reply_limits.h"
 
 namespace {
 
@@ -25,10 +28,16 @@ std::wstring RequestHeaders() {
   return L"Accept:   */*\r\nReferer: http://" + home + L"/\r\n";
 }
 
-}  // namespace
+// True, with a log line, when size bytes are more than a downloaded file may have.
+bool PassesCeiling(const wchar_t* url, unsigned long long size) {
+  if (size <= reply_limits::kDownloadFileBytes) return false;
+  GetLogger()->log(em_utility::log_level::error, L"download of %s dropped: %I64u bytes, ceiling %u",
+                   url, size, reply_limits::kDownloadFileBytes);
+  return true;
+}
 
-int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1,
-                     unsigned reserved2) {
+int DownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1,
+                 unsigned reserved2) {
   DWORD state = 0;
   if (!InternetGetConnectedState(&state, 0)) return kDownloadNotAvailable;
   DWORD access = (state & INTERNET_CONNECTION_PROXY)
@@ -49,14 +58,25 @@ int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned rese
       _wtoi(status) != 200) {
     return kDownloadNotAvailable;
   }
+  // A length beyond the ceiling is refused before any of it is written.
+  DWORD announced = 0;
+  DWORD announcedSize = sizeof announced;
+  if (HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced,
+                     &announcedSize, nullptr) &&
+      PassesCeiling(url, announced)) {
+    return kDownloadReadFailed;
+  }
 
   std::unique_ptr<em_utility::io_base> file(em_utility::create_io(0));
   if (!file || file->create(localPath, reserved1, reserved2) != 0) return kDownloadCannotCreateFile;
 
   std::vector<char> piece(kPieceSize);
+  unsigned long long total = 0;
   for (;;) {
     DWORD got = 0;
-    if (!InternetReadFile(request.get(), piece.data(), kPieceSize, &got)) {
+    // A body past the ceiling is as lost as one whose read failed.
+    if (!InternetReadFile(request.get(), piece.data(), kPieceSize, &got) ||
+        PassesCeiling(url, total += got)) {
       file->remove();
       return kDownloadReadFailed;
     }
@@ -71,4 +91,17 @@ int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned rese
   file->flush();
   file->close();
   return kDownloadDone;
+}
+
+}  // namespace
+
+int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1,
+                     unsigned reserved2) {
+  // Only the allocations before the file exists can throw; nothing is left behind then.
+  try {
+    return DownloadFile(url, localPath, reserved1, reserved2);
+  } catch (const std::exception&) {
+    GetLogger()->log(em_utility::log_level::error, L"download of %s failed: no memory", url);
+    return kDownloadReadFailed;
+  }
 }

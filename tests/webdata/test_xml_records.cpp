@@ -7,6 +7,8 @@
 #include "foundation/xml_reader.h"
 #include "foundation/xml_writer.h"
 #include "webdata/radio_records.h"
+#include "webdata/reply_limits.h"
+#include "webdata/reply_shape.h"
 #include "webdata/song_item.h"
 #include "webdata/xml_wrapper.h"
 
@@ -89,4 +91,38 @@ TEST(XmlWrapper, TheBaseDoesNothingAndARecordRoundTripsThroughText) {
   EXPECT_FALSE(back.LoadFromString("<record><name>x</record>"));  // not well formed
   EXPECT_FALSE(back.LoadFromString("<other><name>x</name></other>"));
   EXPECT_TRUE(back.LoadFromString("<!-- c --><record><name>y</name></record>"));
+}
+
+TEST(XmlShape, OnlyElementsCountTowardsDepthAndNumber) {
+  std::string deep, wide = "<list>", hidden = "<r>";
+  for (int i = 0; i < reply_limits::kXmlDepth; ++i) deep = "<a x='>'>" + deep + "</a>";
+  for (int i = 1; i < reply_limits::kXmlElements; ++i) wide += "<id/>";
+  for (int i = 0; i < 70; ++i) hidden += "<!-- <a> --><![CDATA[<a>]]><?pi <a>?><!DOCTYPE a>";
+  EXPECT_TRUE(XmlShapeWithinLimits(deep));
+  EXPECT_FALSE(XmlShapeWithinLimits("<a>" + deep + "</a>"));
+  EXPECT_TRUE(XmlShapeWithinLimits(wide + "</list>"));
+  EXPECT_FALSE(XmlShapeWithinLimits(wide + "<id/></list>"));
+  EXPECT_TRUE(XmlShapeWithinLimits(hidden + "</r>"));  // markup that is no element
+}
+
+// Markup that the reader reads otherwise than a plain scan would, hiding deep nesting from the
+// check: every such reply is refused.
+TEST(XmlShape, NestingHiddenFromAPlainScanIsRefused) {
+  std::string open, close, strays;
+  for (int i = 0; i < reply_limits::kXmlDepth + 2; ++i) {  // too deep also without its first
+    open += "<a>";
+    close += "</a>";
+    strays += "</x>";
+  }
+  const std::string deep = open + close;
+  const std::string cases[] = {
+      // End tags before the root close nothing for the reader.
+      strays + deep,
+      // After '<' and a digit the reader sees unknown markup up to the first '>', quotes or not.
+      "<1 \"" + deep + "\">",
+      // A quoted declaration value holds a '>', and what a scan takes for a comment follows.
+      "<?xml version=\">\" encoding=\"<!--\"?>" + deep + "-->",
+  };
+  for (const std::string& text : cases) EXPECT_FALSE(XmlShapeWithinLimits(text)) << text;
+  EXPECT_TRUE(XmlShapeWithinLimits("<?XML version='1.0' encoding=\"utf-8\"?><types/>"));
 }
