@@ -1,54 +1,28 @@
 #include "webdata/http_download.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "foundation/io_base.h"
-#include "foundation/site_addresses.h"
+#include "webdata/download_session.h"
 
 namespace {
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, InternetCloser>;
-
-const wchar_t kAgent[] = L"liRAk_down_file_image";
 constexpr DWORD kPieceSize = 204800;
-
-std::wstring RequestHeaders() {
-  std::wstring home(site::HomeHost().begin(), site::HomeHost().end());
-  return L"Accept:   */*\r\nReferer: http://" + home + L"/\r\n";
-}
 
 }  // namespace
 
 int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1,
                      unsigned reserved2) {
-  DWORD state = 0;
-  if (!InternetGetConnectedState(&state, 0)) return kDownloadNotAvailable;
-  DWORD access = (state & INTERNET_CONNECTION_PROXY)
-                     ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
-                     : INTERNET_OPEN_TYPE_DIRECT;
-  InternetHandle session(InternetOpenW(kAgent, access, nullptr, nullptr, 0));
+  InternetHandle session = OpenDownloadSession();
   if (!session) return kDownloadNotAvailable;
-
-  std::wstring headers = RequestHeaders();
-  InternetHandle request(InternetOpenUrlW(
-      session.get(), url, headers.c_str(), static_cast<DWORD>(headers.size()),
-      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0));
+  InternetHandle request = OpenDownloadUrl(
+      session.get(), url,
+      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE);
   if (!request) return kDownloadCannotOpenUrl;
-
-  wchar_t status[10] = {};
-  DWORD statusSize = sizeof status;
-  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr) ||
-      _wtoi(status) != 200) {
-    return kDownloadNotAvailable;
-  }
+  if (QueryStatusCode(request.get()) != 200) return kDownloadNotAvailable;
 
   std::unique_ptr<em_utility::io_base> file(em_utility::create_io(0));
   if (!file || file->create(localPath, reserved1, reserved2) != 0) return kDownloadCannotCreateFile;
