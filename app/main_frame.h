@@ -10,11 +10,16 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 
+#include "foundation/lock.h"
 #include "foundation/locked_map.h"
 #include "webdata/image_downloader.h"
 #include "webdata/song.h"
 #include "winlayer/window.h"
+
+class CEditDlg;
+class CLrceditDlg;
 
 class CMainFrame : public CWindow {
  public:
@@ -36,6 +41,15 @@ class CMainFrame : public CWindow {
   // download threads.
   CLockedMap<Song>& GetSongMap() { return m_songMap; }
 
+  // The lyric workspace, which owns the lyric editor, the display window and the song list.
+  CLrceditDlg* GetLrceditDlg() { return m_pLrceditDlg.get(); }
+  CEditDlg* GetEditDlg();
+
+  // What the login leaves for the web API's token request.
+  void SetLoginAccount(const CString& user, const CString& digest);
+  CString GetLoginUser() const;
+  CString GetLoginDigest() const;
+
  private:
   CMainFrame();
   ~CMainFrame();
@@ -46,4 +60,8 @@ class CMainFrame : public CWindow {
   CLockedMap<Song> m_songMap;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
+  std::unique_ptr<CLrceditDlg> m_pLrceditDlg;
+  mutable CLock m_accountLock;
+  CString m_strLoginUser;
+  CString m_strLoginDigest;
 };

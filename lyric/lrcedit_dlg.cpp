@@ -1,0 +1,308 @@
+#include "lyric/lrcedit_dlg.h"
+
+#include <algorithm>
+
+#include "app/main_frame.h"
+#include "foundation/common_helpers.h"
+#include "foundation/logger.h"
+#include "foundation/message_box.h"
+#include "lyric/song_download.h"
+#include "webdata/album.h"
+#include "webdata/proto_replies.h"
+
+namespace {
+
+constexpr int kTimerMs = 500;
+constexpr int kIdleTimerMs = 240000;
+constexpr int kPlayerHeight = 44;
+constexpr int kStripHeight = 30;
+constexpr int kSplitterWidth = 3;
+const wchar_t kNoticeCaption[] = L"温馨提示";
+
+// "mm:ss" of whole seconds, as the strip shows the play time.
+CString PlayTimeText(double seconds) {
+  int whole = seconds > 0 ? static_cast<int>(seconds) : 0;
+  CString text;
+  text.Format(L"%2d:%2d", whole / 60, whole % 60);
+  text.Replace(L' ', L'0');
+  return text;
+}
+
+}  // namespace
+
+CLrceditDlg::CLrceditDlg() = default;
+
+CLrceditDlg::~CLrceditDlg() {
+  if (m_hMenu) ::DestroyMenu(m_hMenu);
+}
+
+// ---- creation and layout
+
+BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
+  ModifyStyle(0, WS_CLIPCHILDREN);
+  CenterWindow(GetParent());
+
+  m_hPlayerWnd = GetDlgItem(IDC_PLAYER);
+  if (m_hPlayerWnd) {
+    ::SetParent(m_hPlayerWnd, m_hWnd);
+    IWMPPlayer* control = nullptr;
+    if (SUCCEEDED(CAxWindow(m_hPlayerWnd).QueryControl(&control))) {
+      m_player.Attach(control);
+      control->Release();
+    }
+    CWindow(m_hPlayerWnd).ModifyStyle(0, WS_CLIPCHILDREN);
+  }
+
+  m_wndDisplayer.Init();
+  m_wndDisplayer.Create(m_hWnd, CRect(0, 0, 0, 0));
+  m_wndDisplayer.ShowWindow(SW_SHOW);
+  m_wndDisplayer.SetStyle(5, true, 0x7D7D7D, 0x00FF00, 0x320000);
+
+  m_wndEdit.Create(m_hWnd);
+  m_wndEdit.ShowWindow(SW_HIDE);
+  m_wndFast.Create(m_hWnd);
+  m_wndFast.ShowWindow(SW_SHOW);
+
+  m_hMenu = ::LoadMenuW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDR_SONG_LIST_MENU));
+
+  SetTimer(kPositionTimer, kTimerMs);
+  SetTimer(kStartTimer, kTimerMs);
+  SetTimer(kIdleTimer, kIdleTimerMs);
+  return TRUE;
+}
+
+void CLrceditDlg::OnDestroy() {
+  CloseMedia();
+}
+
+void CLrceditDlg::OnSize(UINT, CSize size) {
+  Layout(size.cx, size.cy, 0);
+}
+
+void CLrceditDlg::Layout(int width, int height, int offset) {
+  RECT work = {0, 0, width, height};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  width = std::min(width, static_cast<int>(work.right - work.left));
+  height = std::min(height, static_cast<int>(work.bottom - work.top));
+  const int column = kColumnWidth + offset;
+  const int x = width - column;
+  auto place = [](HWND window, int left, int top, int w, int h) {
+    if (::IsWindow(window)) ::MoveWindow(window, left, top, w, h, TRUE);
+  };
+  place(m_hPlayerWnd, x, 0, column, kPlayerHeight);
+  place(m_wndFast, x, kPlayerHeight, column, kStripHeight);
+  place(m_wndDisplayer, x, kPlayerHeight + kStripHeight, column,
+        height - kPlayerHeight - kStripHeight);
+  place(m_wndEdit, x, kPlayerHeight + kStripHeight, column, height - kPlayerHeight - kStripHeight);
+  if (IsWindowVisible()) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CLrceditDlg::ShowEditor(bool editor) {
+  m_wndDisplayer.ShowWindow(editor ? SW_HIDE : SW_SHOW);
+  m_wndEdit.ShowWindow(editor ? SW_SHOW : SW_HIDE);
+}
+
+// ---- the player
+
+double CLrceditDlg::GetCurrentPosition() {
+  return m_player.IsAttached() ? m_player.GetPosition() : 0.0;
+}
+
+void CLrceditDlg::SeekBy(bool forward, double seconds) {
+  double position = GetCurrentPosition() + (forward ? seconds : -seconds);
+  m_wndDisplayer.SetTime(static_cast<int>(position * 1000));
+  m_player.SetPosition(position);
+}
+
+void CLrceditDlg::TogglePlayPause() {
+  if (!FindSong(m_nPlayingId)) return;
+  if (m_bPlayToggle) {
+    m_player.Pause();
+  } else {
+    m_player.Play();
+  }
+  m_bPlayToggle = !m_bPlayToggle;
+}
+
+void CLrceditDlg::CloseMedia() {
+  m_player.Detach();
+  m_hPlayerWnd = nullptr;
+}
+
+void CLrceditDlg::OnTimer(UINT_PTR id) {
+  if (id == kPositionTimer) {
+    OnPositionTimer();
+  } else if (id == kStartTimer) {
+    OnStartTimer();
+  }
+}
+
+void CLrceditDlg::OnPositionTimer() {
+  if (!m_player.IsAttached()) return;
+  MediaPlayState state = m_player.GetPlayState();
+  if (state != kPlayStatePlaying && state != kPlayStatePaused) {
+    m_wndDisplayer.SetTime(0);
+    m_wndDisplayer.Pause();
+    m_wndFast.SetTitle(CString());
+    return;
+  }
+  double position = m_player.GetPosition();
+  m_wndDisplayer.SetTime(static_cast<int>(position * 1000));
+  if (FindSong(m_nPlayingId)) {
+    CString duration = m_player.GetDurationText();
+    if (!duration.IsEmpty()) {
+      CString title;
+      title.Format(L" %s -- %s", PlayTimeText(position).GetString(), duration.GetString());
+      m_wndFast.SetTitle(title);
+    }
+  }
+  if (state == kPlayStatePaused) m_wndDisplayer.Pause();
+}
+
+void CLrceditDlg::OnStartTimer() {
+  if (m_nCurrentId <= 0 || m_nCurrentId == m_nPlayingId) return;
+  SongPtr song = FindSong(m_nCurrentId);
+  if (!song || !song->IsBuffered()) return;
+  m_nCurrentId = -1;
+  // Opening the song's lyric asks about unsaved work in the editor first.
+  PlayBufferedSong(song);
+}
+
+// ---- songs
+
+SongPtr CLrceditDlg::FindSong(int songId) {
+  bool found = false;
+  SongPtr song = CMainFrame::GetInstance()->GetSongMap().Find(songId, &found);
+  return found ? song : SongPtr();
+}
+
+void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
+  if (!song) return;
+  CString path = song->GetLyricPath().c_str();
+  if (!FileExists(path) &&
+      DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != kSongDownloadDone) {
+    // The editor always opens a file: an empty one when the lyric could not be fetched.
+    HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  }
+  CMainFrame::GetInstance()->SetCursorState(1);
+  if (m_wndEdit.OpenSong(song)) {
+    ShowEditor(true);
+    m_wndDisplayer.SetTime(0);
+  }
+}
+
+void CLrceditDlg::PlaySong(const SongPtr& chosen) {
+  SongPtr song = chosen ? FindSong(chosen->GetSongId()) : SongPtr();
+  if (!song) return;
+  const int id = song->GetSongId();
+  if (song->IsBuffered()) {
+    m_player.Stop();
+    m_player.Open(song->GetMp3Path().c_str());
+    m_player.Play();
+    m_bMediaLoaded = true;
+    m_nPlayingId = m_nCurrentId = id;
+  } else if (song->IsBufferingStarted()) {
+    ShowMessageBox(m_hWnd, L"等等嘛~缓冲完成就会自动播放啦！", kNoticeCaption, MB_ICONWARNING);
+    m_nCurrentId = id;
+  } else {
+    BufferSong(song);
+    m_nCurrentId = id;
+  }
+}
+
+void CLrceditDlg::PlayBufferedSong(const SongPtr& song) {
+  if (!song) return;
+  LoadSongLyric(song);
+  m_player.Open(song->GetMp3Path().c_str());
+  m_player.Play();
+  m_bMediaLoaded = true;
+  m_nPlayingId = song->GetSongId();
+}
+
+void CLrceditDlg::BufferSong(const SongPtr& chosen) {
+  SongPtr song = chosen ? FindSong(chosen->GetSongId()) : SongPtr();
+  if (!song) return;
+  bool idle;
+  {
+    auto lock = CMainFrame::GetInstance()->GetSongMap().GetLock();
+    idle = !song->IsBufferingStarted() && !song->GetDownloadThread();
+  }
+  if (idle) {
+    StartDownloadTask(song->GetTrackUrl().c_str(), song->GetMp3Path().c_str(), nullptr, song);
+  }
+}
+
+void CLrceditDlg::StartDownloadTask(const CString& url, const CString& path, HWND notify,
+                                    const SongPtr& song) {
+  StartSongDownload(url, path, notify, song);
+}
+
+void CLrceditDlg::AddSongItem(const CSongItem* item, bool keepCurrent) {
+  if (!item || item->song_id <= 0) return;
+  RunOnUiThread([&] {
+    if (!keepCurrent) m_nCurrentId = item->song_id;
+  });
+}
+
+void CLrceditDlg::AddSongItems(const std::vector<CSongItem>& items) {
+  for (size_t i = 0; i < items.size(); ++i) AddSongItem(&items[i], i != 0);
+}
+
+void CLrceditDlg::AddSong(SongPtr song, bool keepCurrent) {
+  if (!song || song->GetSongId() <= 0) return;
+  RunOnUiThread([&] {
+    CMainFrame::GetInstance()->GetSongMap().Insert(song);
+    if (keepCurrent) return;
+    BufferSong(song);
+    m_nCurrentId = song->GetSongId();
+  });
+}
+
+void CLrceditDlg::AddAlbumSongs(const proto::albumdetail& album) {
+  boost::shared_ptr<Album> record = album.GetAlbum();
+  if (!record) return;
+  bool first = true;
+  for (const SongPtr& song : record->GetSongs()) {
+    AddSong(song, !first);
+    first = false;
+  }
+}
+
+void CLrceditDlg::RunOnUiThread(const std::function<void()>& work) {
+  if (!m_hWnd || ::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
+    work();
+    return;
+  }
+  SendMessage(kRunOnUiThread, reinterpret_cast<WPARAM>(&work), 0);
+}
+
+LRESULT CLrceditDlg::OnRunOnUiThread(UINT, WPARAM wParam, LPARAM) {
+  (*reinterpret_cast<const std::function<void()>*>(wParam))();
+  return 0;
+}
+
+// ---- commands
+
+void CLrceditDlg::BackToDisplay() {
+  ShowEditor(false);
+  double position = GetCurrentPosition();
+  m_wndDisplayer.OpenLyricFile(m_wndEdit.GetFilePath());
+  m_wndDisplayer.SetTime(static_cast<int>(position * 1000));
+}
+
+void CLrceditDlg::OnCommand(UINT, int id, HWND) {
+  switch (id) {
+    case IDOK:
+    case IDCANCEL:
+      EndDialog(0);
+      break;
+    case ID_BACK_TO_DISPLAY:
+      BackToDisplay();
+      break;
+    default:
+      SetMsgHandled(FALSE);
+      break;
+  }
+}

@@ -1,0 +1,117 @@
+// CLrceditDlg: the lyric workspace, a modeless child dialog of the main frame (template 264).
+// It puts together the song list, the media player control, the lyric display window, the
+// lyric editor, the strip above them and the splitter between the list and the right column.
+// Songs come from the main frame; each is buffered on a download thread of its own (progress in
+// the song list), played once buffered, and its lyric opened in the editor.
+//
+// Threads: everything here runs on the UI thread. The main frame's result handlers may call
+// the Add* operations from the request queue's worker: those hand themselves over to the UI
+// thread with a synchronous message, so the list and the current song change on one thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "foundation/lock.h"
+#include "lyric/edit_dlg.h"
+#include "lyric/fast_dlg.h"
+#include "lyric/hosted_player.h"
+#include "lyric/lrc_displayer.h"
+#include "resources/lyric_ids.h"
+#include "webdata/song.h"
+#include "webdata/song_item.h"
+#include "winlayer/ax_dialog.h"
+#include "winlayer/msg_crackers.h"
+
+namespace proto {
+class albumdetail;
+}
+
+class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
+ public:
+  enum { IDD = IDD_LRCEDIT_DLG };
+  // Width of the right-hand column (player, strip, display or editor) before any drag.
+  static constexpr int kColumnWidth = 353;
+  static constexpr int kPositionTimer = 0;
+  static constexpr int kStartTimer = 1;
+  static constexpr int kIdleTimer = 2;
+
+  CLrceditDlg();
+  ~CLrceditDlg() override;
+
+  BEGIN_MSG_MAP_EX(CLrceditDlg)
+  MSG_WM_INITDIALOG(OnInitDialog)
+  MSG_WM_COMMAND(OnCommand)
+  MSG_WM_DESTROY(OnDestroy)
+  MSG_WM_TIMER(OnTimer)
+  MSG_WM_SIZE(OnSize)
+  MSG_WM_ERASEBKGND(OnEraseBkgnd)
+  MESSAGE_HANDLER_EX(kRunOnUiThread, OnRunOnUiThread)
+  END_MSG_MAP()
+
+  CEditDlg* GetEditDlg() { return &m_wndEdit; }
+  CFastDlg* GetFastDlg() { return &m_wndFast; }
+  CLrcDisplayer* GetDisplayer() { return &m_wndDisplayer; }
+  IMediaPlayer* GetPlayer() { return &m_player; }
+  bool IsMediaLoaded() const { return m_bMediaLoaded; }
+  int GetPlayingSongId() const { return m_nPlayingId; }
+  int GetCurrentSongId() const { return m_nCurrentId; }
+
+  // Songs from the main frame (any thread).
+  void AddSongItem(const CSongItem* item, bool keepCurrent);
+  void AddSongItems(const std::vector<CSongItem>& items);
+  void AddSong(SongPtr song, bool keepCurrent);
+  void AddAlbumSongs(const proto::albumdetail& album);
+
+  // F3 and F4: the player and the display move by seconds.
+  void SeekBy(bool forward, double seconds);
+  // F2: pause or play the playing song.
+  void TogglePlayPause();
+  double GetCurrentPosition();
+  void CloseMedia();
+
+  // Buffers a song that is in the song map and has not started buffering.
+  void BufferSong(const SongPtr& song);
+  void StartDownloadTask(const CString& url, const CString& path, HWND notify,
+                         const SongPtr& song);
+  // Plays a buffered song, or starts buffering it to play it once buffered.
+  void PlaySong(const SongPtr& song);
+  void PlayBufferedSong(const SongPtr& song);
+  // Makes sure the song's lyric file exists and opens it in the editor.
+  void LoadSongLyric(const SongPtr& song);
+
+ private:
+  // wParam: a std::function<void()>* to run on the window's thread.
+  static constexpr UINT kRunOnUiThread = WM_APP + 0x51;
+
+  BOOL OnInitDialog(HWND focus, LPARAM param);
+  void OnCommand(UINT code, int id, HWND control);
+  void OnDestroy();
+  void OnTimer(UINT_PTR id);
+  void OnSize(UINT type, CSize size);
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
+  LRESULT OnRunOnUiThread(UINT, WPARAM wParam, LPARAM);
+
+  // Runs work now on the window's thread, or hands it over and waits.
+  void RunOnUiThread(const std::function<void()>& work);
+  void Layout(int width, int height, int offset);
+  void OnPositionTimer();
+  void OnStartTimer();
+  void ShowEditor(bool editor);
+  void BackToDisplay();
+  SongPtr FindSong(int songId);
+
+  CHostedPlayer m_player;
+  HWND m_hPlayerWnd = nullptr;
+  CLrcDisplayer m_wndDisplayer;
+  CEditDlg m_wndEdit;
+  HMENU m_hMenu = nullptr;
+  CFastDlg m_wndFast;
+  int m_nPlayingId = -1;
+  int m_nCurrentId = -1;
+  bool m_bMediaLoaded = false;
+  CLock m_lock;
+  bool m_bPlayToggle = true;  // F2 pauses first
+};
