@@ -103,8 +103,12 @@ MediaPlayState CDirectShowPlayer::GetPlayState() {
   }
 }
 
-CString CDirectShowPlayer::GetDurationText() {
+double CDirectShowPlayer::GetDuration() {
   LONGLONG duration = 0;
-  if (!m_pSeeking || FAILED(m_pSeeking->GetDuration(&duration))) return CString();
-  return FormatDurationText(duration / kUnitsPerSecond);
+  if (!m_pSeeking || FAILED(m_pSeeking->GetDuration(&duration))) return 0;
+  return duration / kUnitsPerSecond;
+}
+
+CString CDirectShowPlayer::GetDurationText() {
+  return m_pSeeking ? FormatDurationText(GetDuration()) : CString();
 }

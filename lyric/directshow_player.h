@@ -23,6 +23,8 @@ class CDirectShowPlayer : public IMediaPlayer {
   void SetPosition(double seconds) override;
   MediaPlayState GetPlayState() override;
   CString GetDurationText() override;
+  // Seconds of the media; 0 without media.
+  double GetDuration();
 
  private:
   // At the end of the media the graph keeps running on the last sample; like the control, the

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/main_frame.h"
+#include "controls/skin_scrollbar.h"
 #include "foundation/common_helpers.h"
 #include "foundation/file_dialog.h"
 #include "foundation/message_box.h"
@@ -60,6 +61,7 @@ BOOL CEditDlg::OnInitDialog(HWND, LPARAM) {
                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                     DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
   m_wndLrcEdit.SetFont(m_font);
+  SkinSB_AttachWindow(m_wndLrcEdit, CLrceditDlg::GetScrollBarSkin());
   m_brushEdit.CreateSolidBrush(kBoxBackground);
   for (int i = 0; i < 7; ++i) {
     CMyButton& button = m_buttons[i];

@@ -28,6 +28,7 @@ class CHostedPlayer : public IMediaPlayer {
   // Whether songs play through DirectShow because the control lacks operations.
   bool UsesSubstitute() const { return m_bSubstitute; }
   IWMPPlayer* GetControlPlayer() const { return m_pPlayer; }
+  CDirectShowPlayer& GetSubstitute() { return m_substitute; }
 
   bool Open(const wchar_t* path) override;
   void Play() override;

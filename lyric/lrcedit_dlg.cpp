@@ -6,6 +6,7 @@
 #include "foundation/common_helpers.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
+#include "resources/scrollbar_skin.h"
 #include "lyric/song_download.h"
 #include "webdata/album.h"
 #include "webdata/proto_replies.h"
@@ -32,6 +33,13 @@ CString PlayTimeText(double seconds) {
 
 CLrceditDlg::CLrceditDlg() = default;
 
+HBITMAP CLrceditDlg::GetScrollBarSkin() {
+  static const HBITMAP skin = static_cast<HBITMAP>(
+      ::LoadImageW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
+                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  return skin;
+}
+
 CLrceditDlg::~CLrceditDlg() {
   if (m_hMenu) ::DestroyMenu(m_hMenu);
 }
@@ -51,6 +59,10 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
       control->Release();
     }
     CWindow(m_hPlayerWnd).ModifyStyle(0, WS_CLIPCHILDREN);
+  }
+  if (m_player.UsesSubstitute()) {
+    ::ShowWindow(m_hPlayerWnd, SW_HIDE);
+    m_wndPlayerPanel.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
   }
 
   m_wndDisplayer.Init();
@@ -90,6 +102,7 @@ void CLrceditDlg::Layout(int width, int height, int offset) {
     if (::IsWindow(window)) ::MoveWindow(window, left, top, w, h, TRUE);
   };
   place(m_hPlayerWnd, x, 0, column, kPlayerHeight);
+  place(m_wndPlayerPanel, x, 0, column, kPlayerHeight);
   place(m_wndFast, x, kPlayerHeight, column, kStripHeight);
   place(m_wndDisplayer, x, kPlayerHeight + kStripHeight, column,
         height - kPlayerHeight - kStripHeight);
@@ -139,6 +152,7 @@ void CLrceditDlg::OnTimer(UINT_PTR id) {
 
 void CLrceditDlg::OnPositionTimer() {
   if (!m_player.IsAttached()) return;
+  if (m_wndPlayerPanel.m_hWnd) m_wndPlayerPanel.Invalidate(FALSE);
   MediaPlayState state = m_player.GetPlayState();
   if (state != kPlayStatePlaying && state != kPlayStatePaused) {
     m_wndDisplayer.SetTime(0);

@@ -19,6 +19,7 @@
 #include "lyric/fast_dlg.h"
 #include "lyric/hosted_player.h"
 #include "lyric/lrc_displayer.h"
+#include "lyric/player_panel.h"
 #include "resources/lyric_ids.h"
 #include "webdata/song.h"
 #include "webdata/song_item.h"
@@ -72,6 +73,10 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   double GetCurrentPosition();
   void CloseMedia();
 
+  // The scroll-bar skin of the song list and the lyric box (bitmap 231), loaded once per process
+  // and kept for its life.
+  static HBITMAP GetScrollBarSkin();
+
   // Buffers a song that is in the song map and has not started buffering.
   void BufferSong(const SongPtr& song);
   void StartDownloadTask(const CString& url, const CString& path, HWND notify,
@@ -105,6 +110,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
 
   CHostedPlayer m_player;
   HWND m_hPlayerWnd = nullptr;
+  // Shown in the control's place while the control is idle (see hosted_player.h).
+  CPlayerPanel m_wndPlayerPanel{m_player.GetSubstitute()};
   CLrcDisplayer m_wndDisplayer;
   CEditDlg m_wndEdit;
   HMENU m_hMenu = nullptr;
