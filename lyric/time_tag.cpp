@@ -1,7 +1,9 @@
 #include "lyric/time_tag.h"
 
 #include <cmath>
+#include <cwchar>
 #include <cwctype>
+#include <string>
 
 #include "lyric/lrc_tag_number.h"
 
@@ -16,6 +18,33 @@ CString ZeroFilled(CString tag) {
 // A tag is looked for within the first characters of a line only.
 constexpr int kTagPrefixLength = 10;
 
+bool IsTimeTagChars(const wchar_t* text, int length) {
+  if (length < 5 || length > kTagPrefixLength || text[0] != L'[' || !std::iswdigit(text[1])) {
+    return false;
+  }
+  return wmemchr(text, L':', length) && wmemchr(text, L']', length);
+}
+
+void AppendTwoDigits(std::wstring& out, int value) {
+  if (value >= 100) out += std::to_wstring(value / 100);
+  out += static_cast<wchar_t>(L'0' + value / 10 % 10);
+  out += static_cast<wchar_t>(L'0' + value % 10);
+}
+
+// "[mm:ss.xx]" of ms (below zero: zero), rounded to the hundredths that are written before
+// minutes and seconds are split, so 59.995 s carries into the next minute.
+void AppendShiftedTag(std::wstring& out, long long ms) {
+  if (ms < 0) ms = 0;
+  long long hundredths = (ms + 5) / 10;
+  out += L'[';
+  AppendTwoDigits(out, static_cast<int>(hundredths / 6000));
+  out += L':';
+  AppendTwoDigits(out, static_cast<int>(hundredths % 6000 / 100));
+  out += L'.';
+  AppendTwoDigits(out, static_cast<int>(hundredths % 100));
+  out += L']';
+}
+
 }  // namespace
 
 CString FormatInsertTag(double seconds) {
@@ -28,9 +57,7 @@ CString FormatInsertTag(double seconds) {
 }
 
 bool IsTimeTagLine(const CString& text) {
-  int length = text.GetLength();
-  return length >= 5 && length <= kTagPrefixLength && text[0] == L'[' &&
-         std::iswdigit(text[1]) && text.Find(L':') >= 0 && text.Find(L']') >= 0;
+  return IsTimeTagChars(text.GetString(), text.GetLength());
 }
 
 TagInsertion PlanTagInsertion(const CString& prefix, const CString& tag, bool keep) {
@@ -39,36 +66,33 @@ TagInsertion PlanTagInsertion(const CString& prefix, const CString& tag, bool ke
 }
 
 CString FormatShiftedTag(int ms) {
-  if (ms < 0) ms = 0;
-  // Rounded to the hundredths that are written, before minutes and seconds are split, so that
-  // 59.995 s carries into the next minute instead of showing 60 seconds.
-  int hundredths = static_cast<int>((static_cast<long long>(ms) + 5) / 10);
-  CString tag;
-  tag.Format(L"[%2d:%5.2f]", hundredths / 6000, (hundredths % 6000) / 100.0);
-  return ZeroFilled(tag);
+  std::wstring tag;
+  AppendShiftedTag(tag, ms);
+  return CString(tag.c_str(), static_cast<int>(tag.size()));
 }
 
 CString ShiftTimeTagsText(const CString& text, int deltaMs) {
   const wchar_t* chars = text.GetString();
-  CString result;
-  int copied = 0;
-  int open = text.Find(L'[');
-  while (open >= 0) {
-    int close = text.Find(L']', open);
-    if (close < 0) break;
-    int next = open + 1;
-    if (IsTimeTagLine(text.Mid(open, close - open + 1))) {
-      int colon = text.Find(L':', open);  // within the tag: IsTimeTagLine saw one before "]"
-      int minutes = ReadTagInt(chars + open + 1, chars + colon);
-      double seconds = ReadTagDouble(chars + colon + 1, chars + close);
-      long long ms =
-          static_cast<long long>(minutes) * 60000 + std::llround(seconds * 1000) + deltaMs;
-      result += text.Mid(copied, open - copied);
-      result += FormatShiftedTag(ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(ms));
+  const wchar_t* const end = chars + text.GetLength();
+  std::wstring result;
+  result.reserve(text.GetLength() + 16);
+  const wchar_t* copied = chars;
+  const wchar_t* open = wmemchr(chars, L'[', end - chars);
+  while (open) {
+    const wchar_t* close = wmemchr(open, L']', end - open);
+    if (!close) break;
+    const wchar_t* next = open + 1;
+    if (IsTimeTagChars(open, static_cast<int>(close - open + 1))) {
+      const wchar_t* colon = wmemchr(open, L':', close - open);
+      int minutes = ReadTagInt(open + 1, colon);
+      double seconds = ReadTagDouble(colon + 1, close);
+      result.append(copied, open);
+      AppendShiftedTag(result, static_cast<long long>(minutes) * 60000 +
+                                   std::llround(seconds * 1000) + deltaMs);
       copied = next = close + 1;
     }
-    open = text.Find(L'[', next);
+    open = next < end ? wmemchr(next, L'[', end - next) : nullptr;
   }
-  result += text.Mid(copied);
-  return result;
+  result.append(copied, end);
+  return CString(result.c_str(), static_cast<int>(result.size()));
 }
