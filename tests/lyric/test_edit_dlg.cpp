@@ -256,3 +256,17 @@ TEST_F(Editor, AFailedSaveStopsTheUpload) {
   EXPECT_EQ(L"保存失败", boxes.last().caption);
 }
 
+
+TEST_F(Editor, StripPreviewSavesOnYesAndGoesBackToTheDisplay) {
+  CLrceditDlg* workspace = CMainFrame::GetInstance()->GetLrceditDlg();
+  Type(L"[00:07.00]previewed");
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  workspace->GetFastDlg()->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_FAST_PREVIEW, BN_CLICKED), 0);
+  EXPECT_EQ(L"歌词文件已经修改，是否保存？", boxes.last().text);
+  EXPECT_EQ("[00:07.00]previewed\r\n",
+            testsupport::ReadFileBytes(editor->GetFilePath().GetString()));
+  EXPECT_FALSE(editor->IsWindowVisible());
+  EXPECT_TRUE(workspace->GetDisplayer()->IsWindowVisible());
+  // The display shows the editor's file.
+  EXPECT_EQ(1u, workspace->GetDisplayer()->m_doc.m_vecLines.size());
+}
