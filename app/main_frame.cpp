@@ -4,6 +4,7 @@
 
 #include "foundation/logger.h"
 #include "lyric/lrcedit_dlg.h"
+#include "webdata/web_request_kind.h"
 
 namespace {
 
@@ -74,4 +75,41 @@ CString CMainFrame::GetLoginUser() const {
 CString CMainFrame::GetLoginDigest() const {
   CLockGuard guard(m_accountLock);
   return m_strLoginDigest;
+}
+
+void CMainFrame::OnWebServiceReply(const std::string& reply, int kind, int param) {
+  m_webDataManager.ParseWebServiceXml(reply, kind, param);
+  if (param != kNoDispatch && IsWindow()) OnWebServiceData(kind, param);
+}
+
+void CMainFrame::OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param) {
+  m_webDataManager.StoreApiResult(result, kind);
+  if (param != kNoDispatch && IsWindow()) OnApiData(kind, param);
+}
+
+void CMainFrame::OnWebServiceData(int kind, int param) {
+  GetLogger()->log(em_utility::log_level::normal, "OnWebServiceData: kind = %d, param = %d", kind,
+                   param);
+  NotifyDataObserver(false, kind, param);
+  DeleteRequestParam(kind, param);
+}
+
+void CMainFrame::OnApiData(int kind, int param) {
+  GetLogger()->log(em_utility::log_level::normal, "OnApiData: kind = %d, param = %d", kind, param);
+  NotifyDataObserver(true, kind, param);
+  DeleteRequestParam(kind, param);
+}
+
+void CMainFrame::SetDataObserverForTesting(DataObserver observer) {
+  std::lock_guard<std::mutex> lock(m_observerMutex);
+  m_dataObserver = std::move(observer);
+}
+
+void CMainFrame::NotifyDataObserver(bool api, int kind, int param) {
+  DataObserver observer;
+  {
+    std::lock_guard<std::mutex> lock(m_observerMutex);
+    observer = m_dataObserver;
+  }
+  if (observer) observer(api, kind, param);
 }

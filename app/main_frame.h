@@ -3,19 +3,25 @@
 //
 // So far the frame holds what the lower layers need of it: the singleton, its window handle
 // (the owner of the program's message boxes), the busy cursor, the pane switch, the image
-// downloader and the song map. The window itself, its panes and the result handlers join it
-// here.
+// downloader, the song map, the web-data manager and the entry points of the request results.
+// The window itself, its panes and the dispatch of results to them join it here.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
 
 #include "foundation/lock.h"
 #include "foundation/locked_map.h"
 #include "webdata/image_downloader.h"
 #include "webdata/song.h"
+#include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
 
 class CEditDlg;
@@ -49,6 +55,24 @@ class CMainFrame : public CWindow {
   void SetLoginAccount(const CString& user, const CString& digest);
   CString GetLoginUser() const;
   CString GetLoginDigest() const;
+  CWebDataManager& GetWebDataManager() { return m_webDataManager; }
+
+  // Results of the request queue, on its worker thread. The web-data manager parses or stores
+  // the result; then, unless param is -1 (fill the caches only) or the window does not exist
+  // yet, the result is dispatched for its kind.
+  void OnWebServiceReply(const std::string& reply, int kind, int param);
+  void OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param);
+
+  // The dispatch of a result to the panes, by kind (WebRequestKind); also called at once by the
+  // web-data manager's front ends on a cache hit. It owns the parameter record of kinds 1, 3
+  // and 7 and frees it.
+  void OnWebServiceData(int kind, int param);
+  void OnApiData(int kind, int param);
+
+  // Tests only: called by OnWebServiceData (api false) and OnApiData (api true) with the kind and
+  // param, before the parameter record is freed. An empty function removes it.
+  using DataObserver = std::function<void(bool api, int kind, int param)>;
+  void SetDataObserverForTesting(DataObserver observer);
 
  private:
   CMainFrame();
@@ -56,8 +80,13 @@ class CMainFrame : public CWindow {
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
+  void NotifyDataObserver(bool api, int kind, int param);
+
   CImageDownloader m_imageDownloader;
   CLockedMap<Song> m_songMap;
+  CWebDataManager m_webDataManager;
+  std::mutex m_observerMutex;
+  DataObserver m_dataObserver;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
   std::unique_ptr<CLrceditDlg> m_pLrceditDlg;

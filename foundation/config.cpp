@@ -164,9 +164,12 @@ void CConfig::Load() {
       this->*k.intField = GetChildInt(root, k.key, k.loadDefault);
       continue;
     }
-    // A missing or empty element leaves the key's load default: empty, or the first proxy type.
+    // A missing or empty element leaves the key's load default: empty, the first proxy type,
+    // or the default API host (so that the file names the host in use from this load on).
     std::string text = GetChildString(root, k.key, "");
-    CString value = k.stringField == &CConfig::proxy_type ? CString(ProxyTypeNames[0]) : CString();
+    CString value;
+    if (k.stringField == &CConfig::proxy_type) value = ProxyTypeNames[0];
+    if (k.stringField == &CConfig::ApiURL) value = em_utility::utf8_to_wide(site::DefaultApiHost());
     if (!text.empty()) value = em_utility::utf8_to_wide(text.c_str());
     this->*k.stringField = value;
   }

@@ -173,12 +173,18 @@ class Records:
         return _document(root)
 
 
+# Line breaks inside a value travel as character references, as the site writes them: a raw
+# CR would not survive an XML parser's line-end handling, nor a reader that folds white space.
+_CR, _LF = "\ue00d", "\ue00a"
+
+
 def _children(parent, fields):
     for name, value in fields:
-        ET.SubElement(parent, name).text = str(value)
+        ET.SubElement(parent, name).text = str(value).replace("\r", _CR).replace("\n", _LF)
 
 
 def _document(root):
     ET.indent(root)
-    return (b'<?xml version="1.0" encoding="utf-8"?>\n' +
-            ET.tostring(root, encoding="utf-8", xml_declaration=False) + b"\n")
+    text = ET.tostring(root, encoding="unicode", xml_declaration=False)
+    text = text.replace(_CR, "&#13;").replace(_LF, "&#10;")
+    return b'<?xml version="1.0" encoding="utf-8"?>\n' + text.encode("utf-8") + b"\n"

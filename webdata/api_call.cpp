@@ -2,7 +2,6 @@
 
 #include "foundation/buffer.h"
 #include "foundation/config.h"
-#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "webdata/curl_transfer.h"
@@ -10,16 +9,9 @@
 namespace web_api {
 
 std::vector<std::string> ApiHosts() {
-  CConfig* config = GetConfig();
-  std::string host = em_utility::wide_to_ansi(static_cast<const wchar_t*>(config->ApiURL));
-  if (host.empty()) {
-    host = site::DefaultApiHost();
-    config->ApiURL = em_utility::ansi_to_wide(host);
-    // The host is used all the same; the file simply goes on naming none until a later save.
-    if (!config->Save()) {
-      GetLogger()->log(em_utility::log_level::error, "ApiURL %s: settings not saved", host.c_str());
-    }
-  }
+  std::string host = em_utility::wide_to_ansi(static_cast<const wchar_t*>(GetConfig()->ApiURL));
+  // The settings load the default host for an empty ApiURL; this covers one emptied since.
+  if (host.empty()) host = site::DefaultApiHost();
   return {host};
 }
 

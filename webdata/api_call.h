@@ -11,8 +11,8 @@ class CBuffer;
 
 namespace web_api {
 
-// The API hosts from the settings' ApiURL (thread's ANSI code page). An empty ApiURL is set to
-// the default API host and the settings saved, so that the file names the host in use.
+// The API hosts from the settings' ApiURL (thread's ANSI code page); the default API host when
+// ApiURL is empty. Reads only: the settings are not changed or saved.
 std::vector<std::string> ApiHosts();
 
 // The header lines of a call, in their order; host names the "host: " line. A POST sends no

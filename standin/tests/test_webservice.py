@@ -43,6 +43,7 @@ class WebServiceAndFiles(StandInTest):
                          [song.findtext("file_size"), headers["Content-Length"]])
         artist = self.xml("/app/ws/car-artist?id=7")
         self.assertEqual(["周小晴", ""], [artist.findtext("artist_name"), artist.findtext("pic_url3") or ""])
+        self.assertIn("。\r\n\r\n\r\n\r\n代表作", artist.findtext("artist_desc"))
         self.xml("/app/ws/song-detail?id=999", status=404)
 
     def test_promotion_pages_wrap_around_the_sort(self):

@@ -7,6 +7,7 @@
 
 #include "foundation/config.h"
 #include "foundation/site_addresses.h"
+#include "foundation/text_convert.h"
 #include "support/gtest_cstring.h"
 #include "support/temp_dir.h"
 
@@ -92,9 +93,9 @@ TEST_F(ConfigTest, MissingAndOddElementsTakeTheirLoadDefaults) {
   EXPECT_EQ(0, config.finish_sound);
   EXPECT_EQ(1, config.auto_check_update);
   EXPECT_EQ(L"\x7528\x6237", config.m_strEmail);
-  EXPECT_TRUE(config.ApiURL.IsEmpty());
+  EXPECT_EQ(em_utility::utf8_to_wide(site::DefaultApiHost()), config.ApiURL);
   std::string saved = ReadFileBytes(ConfigPath());
-  EXPECT_NE(std::string::npos, saved.find("<ApiURL></ApiURL>"));
+  EXPECT_NE(std::string::npos, saved.find("<ApiURL>" + site::DefaultApiHost() + "</ApiURL>"));
   EXPECT_NE(std::string::npos, saved.find("<proxy_type>FTP</proxy_type>"));
 }
 

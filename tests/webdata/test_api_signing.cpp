@@ -12,6 +12,7 @@
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "support/program_folder.h"
+#include "support/temp_dir.h"
 #include "webdata/api_signing.h"
 #include "webdata/http_request.h"
 #include "webdata/lrc_helper.h"
@@ -91,11 +92,13 @@ TEST(ApiCall, HeaderListsAndHosts) {
   EXPECT_EQ(0u, helper.BuildRawRequest(path, true).find("POST /sdk HTTP/1.1\r\nAccept: */*\r\n"));
 }
 
-TEST(ApiCall, EmptyApiUrlTakesTheDefaultHostAndSavesIt) {
+TEST(ApiCall, AnEmptyApiUrlMeansTheDefaultHostAndWritesNothing) {
+  const std::wstring path(GetConfig()->GetConfigPath().GetString());
+  const std::string before = "<configure/>";  // what a save would replace
+  ASSERT_TRUE(testsupport::WriteFileBytes(path, before));
   GetConfig()->ApiURL = L"";
   CRequest request(0, 0, kTransportWebService);
   EXPECT_EQ(site::DefaultApiHost() + "/sdk", request.BuildUrl("/sdk", ""));
-  EXPECT_EQ(site::DefaultApiHost(), em_utility::wide_to_ansi(GetConfig()->ApiURL.GetString()));
-  CConfig reread;
-  EXPECT_EQ(GetConfig()->ApiURL, reread.ApiURL);
+  EXPECT_TRUE(GetConfig()->ApiURL.IsEmpty());
+  EXPECT_EQ(before, testsupport::ReadFileBytes(path));
 }

@@ -1,0 +1,282 @@
+// The request queue with its real worker thread against the stand-in: each kind through the
+// queue into its cache and out of the main frame, cache hits that send nothing, duplicates,
+// failures that still deliver, a stop while a request hangs, and the artist wait.
+//
+// The queue and the frame are process-wide: one worker runs for the whole executable, and every
+// test uses ids of its own, since the caches only ever grow.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "foundation/config.h"
+#include "foundation/logger.h"
+#include "foundation/text_convert.h"
+#include "support/gtest_cstring.h"
+#include "support/program_folder.h"
+#include "support/standin_client.h"
+#include "support/standin_site.h"
+#include "support/temp_dir.h"
+#include "webdata/web_request_kind.h"
+#include "webdata/web_service.h"
+
+namespace {
+
+auto* const g_folder = static_cast<testsupport::TempProgramFolder*>(
+    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder));
+auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
+
+// One result as the frame's dispatch saw it, with a copy of its parameter record.
+struct Delivery {
+  bool api;
+  int kind;
+  int param;
+  DWORD thread;
+  WebRequestParam request;
+  AlbumPromotionParam page;
+};
+
+// What reached the frame's dispatch, on whichever thread.
+class Deliveries {
+ public:
+  // A kind whose dispatch throws, as a handler that runs out of memory would.
+  std::atomic<int> m_throwForKind{-1};
+
+  void Add(bool api, int kind, int param) {
+    if (kind == m_throwForKind) throw std::bad_alloc();
+    Delivery d{api, kind, param, GetCurrentThreadId(), {}, {}};
+    if (kind == WebRequestKind::AlbumPromotions) {
+      d.page = *RequestParamRecord<AlbumPromotionParam>(param);
+    } else if (WebRequestKind::CarriesRecord(kind)) {
+      d.request = *RequestParamRecord<WebRequestParam>(param);
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_list.push_back(d);
+    m_changed.notify_all();
+  }
+  // Waits at most 20 s until count results have arrived; all of them.
+  std::vector<Delivery> WaitFor(size_t count) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait_for(lock, std::chrono::seconds(20), [&] { return m_list.size() >= count; });
+    return m_list;
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_list.clear();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::vector<Delivery> m_list;
+};
+
+Deliveries g_deliveries;
+
+// The frame with a window (hidden), so that replies are dispatched, and the queue's worker.
+class RunningQueue : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    CMainFrame* frame = CMainFrame::GetInstance();
+    m_window = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+    ASSERT_TRUE(m_window);
+    frame->Attach(m_window);
+    frame->SetDataObserverForTesting(
+        [](bool api, int kind, int param) { g_deliveries.Add(api, kind, param); });
+    ASSERT_TRUE(CWebService::Instance()->Start());
+  }
+  void TearDown() override {
+    CWebService::Instance()->Stop();
+    CMainFrame::GetInstance()->SetDataObserverForTesting(nullptr);
+    CMainFrame::GetInstance()->Detach();
+    DestroyWindow(m_window);
+  }
+
+ private:
+  HWND m_window = nullptr;
+};
+
+auto* const g_queue = ::testing::AddGlobalTestEnvironment(new RunningQueue);
+
+std::string LogText() {
+  GetLogger()->flush();
+  std::wstring base = g_folder->path() + L"log\\main.log.txt";
+  return testsupport::ReadFileBytes(base + L".1.txt") +
+         testsupport::ReadFileBytes(base + L".2.txt");
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class RequestQueueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(standin.ok()) << standin.error();
+    ASSERT_TRUE(standin.Reset());
+    GetConfig()->ApiURL = em_utility::utf8_to_wide(standin.Host());
+    g_deliveries.Clear();
+  }
+  void TearDown() override { g_deliveries.m_throwForKind = -1; }
+
+  // Path and query of every request the stand-in has had since the reset, oldest first; of a
+  // web-API call only the path (its signed query changes with the clock).
+  std::vector<std::string> Requests() {
+    std::vector<std::string> targets;
+    boost::property_tree::ptree log = standin.Log();
+    if (auto requests = log.get_child_optional("requests")) {
+      for (const auto& entry : *requests) {
+        std::string path = entry.second.get<std::string>("path");
+        std::string query = entry.second.get<std::string>("query", "");
+        targets.push_back(query.empty() || path == "/sdk" ? path : path + "?" + query);
+      }
+    }
+    return targets;
+  }
+
+  CWebDataManager& manager = CMainFrame::GetInstance()->GetWebDataManager();
+  CWebService& queue = *CWebService::Instance();
+  testsupport::StandinClient standin;
+};
+
+}  // namespace
+
+TEST_F(RequestQueueTest, EveryKindComesBackThroughTheQueueIntoItsCache) {
+  manager.RequestRadioTypes();
+  manager.RequestRadioSongs(0, 0, 1, 900, 900, 1);
+  manager.RequestAlbumPromotions(10, 1, 1, 10);
+  queue.DispatchRequest(WebRequestKind::UpdateFile, 0, 0);
+  manager.RequestSongDetail(125);
+  manager.RequestTrackDetail(124);
+  manager.RequestAlbumDetail(0, 0, 0, 457, 457, 0);
+  CArtist artist = manager.RequestArtist(10);  // waits for its reply, behind all the others
+
+  std::vector<Delivery> got = g_deliveries.WaitFor(8);
+  std::vector<int> kinds;  // web-API kinds negative
+  for (const Delivery& d : got) kinds.push_back(d.kind * (d.api ? -1 : 1));
+  EXPECT_EQ((std::vector<int>{0, 1, 3, 4, 5, -6, -7, 2}), kinds);
+  EXPECT_EQ((std::vector<std::string>{
+                "/app/ws/car-radios", "/app/ws/car-radiosongs?id=900&type=1",
+                "/app/ws/album-promotions?sort_id=10&page=2", "/daruruvidev/update.xml",
+                "/app/ws/song-detail?id=125", "/sdk", "/sdk", "/app/ws/car-artist?id=10"}),
+            Requests());
+  ASSERT_EQ(8u, got.size());
+  EXPECT_EQ(10u, got[2].page.key2);  // the records reach the dispatch
+  EXPECT_EQ(8u, manager.GetRadioLists().size());
+  EXPECT_EQ(L"山海", manager.GetRadioSongs(got[1].request).songs.at(2).song_name);
+  EXPECT_EQ(457, manager.GetAlbumPromotions(10, 1, 1, 10).at(0).list_id);
+  EXPECT_EQ(16u, manager.GetUpdateInfo().build);
+  EXPECT_EQ(L"雨后彩虹 🌈", manager.GetSongDetail(125).song_name);
+  bool found = false;
+  auto track = manager.GetTrackDetail(124, found);
+  ASSERT_TRUE(track);
+  EXPECT_EQ(L"小雨", track->GetSong()->GetSongName());
+  boost::shared_ptr<proto::albumdetail> album;
+  ASSERT_TRUE(manager.GetAlbumDetail(457, album));
+  EXPECT_EQ(3u, album->GetAlbum()->GetSongs().size());
+  EXPECT_EQ(L"Salt & Light 🌊", artist.artist_name);
+  EXPECT_EQ(2, CMainFrame::GetInstance()->GetCursorState());  // busy came and went
+}
+
+TEST_F(RequestQueueTest, ACacheHitAnswersAtOnceWithoutARequest) {
+  manager.RequestTrackDetail(200);
+  manager.RequestAlbumPromotions(11, 0, 0, 11);
+  manager.RequestAlbumDetail(0, 0, 0, 458, 458, 0);
+  ASSERT_EQ(3u, g_deliveries.WaitFor(3).size());
+  g_deliveries.Clear();
+  manager.RequestTrackDetail(200);
+  manager.RequestAlbumPromotions(99, 5, 0, 11);  // other sort and page, same key words
+  manager.RequestAlbumDetail(1, 0, 0, 0, 458, 0);  // looked up by field 4
+  std::vector<Delivery> got = g_deliveries.WaitFor(0);  // already there: answered in the call
+  ASSERT_EQ(3u, got.size());
+  for (const Delivery& d : got) EXPECT_EQ(GetCurrentThreadId(), d.thread);
+  EXPECT_EQ(99, got[1].page.sort_id);
+  EXPECT_EQ(1, got[2].request.fields[0]);
+  EXPECT_EQ(3u, Requests().size());
+}
+
+TEST_F(RequestQueueTest, WaitingDuplicatesAndRequestsWithoutRecordsAreDropped) {
+  auto* first = new AlbumPromotionParam{12, 0, 0, 12};
+  auto* equal = new AlbumPromotionParam{12, 0, 0, 12};
+  queue.Lock();  // the worker cannot take anything until all are queued
+  queue.DispatchRequest(WebRequestKind::Artist, 8, 0);
+  queue.DispatchRequest(WebRequestKind::Artist, 8, 0);
+  queue.DispatchRequest(WebRequestKind::AlbumPromotions, RequestParamId(first), 0);
+  queue.DispatchRequest(WebRequestKind::AlbumPromotions, RequestParamId(equal), 0);
+  for (int refused : std::vector<int>{-1, 8, WebRequestKind::RadioSongs,
+                                      WebRequestKind::AlbumPromotions, WebRequestKind::AlbumDetail}) {
+    queue.DispatchRequest(refused, 0, 0);  // no such kind, or no record
+  }
+  queue.Unlock();
+  ASSERT_EQ(3u, g_deliveries.WaitFor(3).size());
+  EXPECT_EQ((std::vector<std::string>{"/app/ws/car-artist?id=8",
+                                      "/app/ws/album-promotions?sort_id=12&page=1",
+                                      "/app/ws/album-promotions?sort_id=12&page=1"}),
+            Requests());
+  EXPECT_EQ(5u, Count(LogText(), "DispatchRequest: refused"));
+}
+
+TEST_F(RequestQueueTest, FiveFailedTriesStillDeliverAnEmptyReply) {
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/app/ws/song-detail", "action": "close"}})"));
+  const std::string before = LogText();
+  manager.RequestSongDetail(300);
+  std::vector<Delivery> got = g_deliveries.WaitFor(1);
+  ASSERT_EQ(1u, got.size());
+  EXPECT_EQ(300, got[0].param);
+  EXPECT_EQ(5u, Requests().size());
+  EXPECT_EQ(0, manager.GetSongDetail(300).song_id);
+  EXPECT_EQ(1u, Count(LogText().substr(before.size()),
+                      em_utility::wide_to_ansi(L"第4次请求webservice失败! pRequest->GetRequestId() "
+                                               L"= 5, pRequest->GetId() = 300, nRes = -1")));
+}
+
+TEST_F(RequestQueueTest, AnExceptionEndsOnlyItsOwnRequest) {
+  g_deliveries.m_throwForKind = WebRequestKind::SongDetail;
+  manager.RequestSongDetail(202);
+  manager.RequestTrackDetail(201);
+  std::vector<Delivery> got = g_deliveries.WaitFor(1);
+  ASSERT_EQ(1u, got.size());
+  EXPECT_EQ(WebRequestKind::TrackDetail, got[0].kind);
+  EXPECT_EQ(1u, Count(LogText(), "CWebService: request 5 (item 202) failed: std::bad_alloc"));
+}
+
+TEST_F(RequestQueueTest, ArtistWaitEndsAtOnceWhenTheReplyIsNotXml) {
+  ASSERT_TRUE(standin.SetScenario(
+      R"({"http": {"match": "/app/ws/car-artist", "body": "<artist><artist_id>9"}})"));
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(0, manager.RequestArtist(9).artist_id);
+  EXPECT_LT(GetTickCount() - start, 10000u);
+}
+
+// Runs last among the queue's tests: it stops and restarts the worker.
+TEST_F(RequestQueueTest, StopEndsAHangingWorkerAfterItsGraceAndStartRunsANewOne) {
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/app/ws/car-artist", "action": "silent"}})"));
+  queue.DispatchRequest(WebRequestKind::Artist, 11, 0);
+  // Stop only once the worker is inside the exchange: a stop before it takes the request ends
+  // the worker at once.
+  for (DWORD begun = GetTickCount(); Requests().empty() && GetTickCount() - begun < 10000;) Sleep(20);
+  ASSERT_EQ(1u, Requests().size());
+
+  const DWORD start = GetTickCount();
+  queue.Stop();
+  const DWORD took = GetTickCount() - start;
+  EXPECT_GE(took, CWebService::kStopGrace - 50);
+  EXPECT_LT(took, CWebService::kStopGrace + 2000);
+  CMainFrame::GetInstance()->SetCursorState(1);   // the busy state it was killed in
+
+  ASSERT_TRUE(standin.Reset());
+  ASSERT_TRUE(queue.Start());
+  manager.RequestSongDetail(124);
+  std::vector<Delivery> got = g_deliveries.WaitFor(1);
+  ASSERT_EQ(1u, got.size());
+  EXPECT_EQ(124, got[0].param);
+}
