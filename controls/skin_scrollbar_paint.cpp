@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "controls/skin_scrollbar_state.h"
+#include "winlayer/bitmap_dc.h"
 #include "winlayer/gdi_dc.h"
 
 namespace skinsb {
@@ -22,24 +23,6 @@ constexpr int kGripperLength = 16;
 POINT Cell(int column, bool bVertical) {
   return {column * kBarSize, bVertical ? 0 : kBarSize};
 }
-
-// The skin selected into a memory DC while the object lives.
-class SkinDC {
- public:
-  SkinDC(HDC target, HBITMAP skin) {
-    if (dc_.CreateCompatibleDC(target)) old_ = dc_.SelectBitmap(skin);
-  }
-  ~SkinDC() {
-    if (old_) dc_.SelectBitmap(old_);
-  }
-  SkinDC(const SkinDC&) = delete;
-  SkinDC& operator=(const SkinDC&) = delete;
-  HDC get() const { return old_ ? dc_.m_hDC : nullptr; }
-
- private:
-  CDC dc_;
-  HBITMAP old_ = nullptr;
-};
 
 // The bar's layout in the coordinates of the window DC.
 BarLayout WindowLayout(SkinSB_State& state, int bar) {
@@ -144,7 +127,7 @@ void PaintTrackAndThumb(SkinSB_State& state, HDC hdc, HDC skin, const BarLayout&
 
 void PaintBar(SkinSB_State& state, HDC hdc, int bar) {
   const BarLayout layout = WindowLayout(state, bar);
-  SkinDC skin(hdc, state.hSkin);
+  CBitmapDC skin(hdc, state.hSkin);
   if (layout.rcBar.IsRectEmpty() || !skin.get()) return;
   int saved = 0;
   if (layout.HasThumb() && CanScroll(InfoOf(state, bar))) {
@@ -161,7 +144,7 @@ void PaintBar(SkinSB_State& state, HDC hdc, int bar) {
 
 void PaintTrackAndThumb(SkinSB_State& state, HDC hdc, int bar) {
   const BarLayout layout = WindowLayout(state, bar);
-  SkinDC skin(hdc, state.hSkin);
+  CBitmapDC skin(hdc, state.hSkin);
   if (layout.rcBar.IsRectEmpty() || !skin.get()) return;
   PaintTrackAndThumb(state, hdc, skin.get(), layout);
 }
@@ -171,7 +154,7 @@ void PaintSizeBox(SkinSB_State& state, HDC hdc) {
   GetWindowRect(state.hWnd, &rcWindow);
   CRect rc = SizeBoxRect(ClientRectOnScreen(state.hWnd), GetWindowLongA(state.hWnd, GWL_STYLE),
                          state.bLeftScrollBar);
-  SkinDC skin(hdc, state.hSkin);
+  CBitmapDC skin(hdc, state.hSkin);
   if (rc.IsRectEmpty() || !skin.get()) return;
   rc.OffsetRect(-rcWindow.left, -rcWindow.top);
   BitBlt(hdc, rc.left, rc.top, kBarSize, kBarSize, skin.get(), state.bLeftScrollBar ? kBarSize : 0,
@@ -183,7 +166,7 @@ void PaintPart(SkinSB_State& state, HDC hdc, UINT code) {
   if (part == kPartNone) return;
   if (part == kPartFirstArrow || part == kPartSecondArrow) {
     const BarLayout layout = WindowLayout(state, BarOf(code));
-    SkinDC skin(hdc, state.hSkin);
+    CBitmapDC skin(hdc, state.hSkin);
     if (!layout.rcBar.IsRectEmpty() && skin.get()) DrawArrow(state, hdc, skin.get(), layout, part);
     return;
   }

@@ -10,6 +10,7 @@
 #include "foundation/logger.h"
 #include "foundation/scoped_handle.h"
 #include "webdata/download_session.h"
+#include "webdata/reply_limits.h"
 
 namespace {
 
@@ -44,6 +45,10 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
   bool lengthKnown = HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
                                     &length, &size, nullptr) != FALSE;
   const double total = std::max<DWORD>(length, 1);
+  // Songs and lyric files (id 0) have ceilings of their own; a file past it is dropped.
+  const unsigned ceiling =
+      songId > 0 ? reply_limits::kSongFileBytes : reply_limits::kLyricFileBytes;
+  if (lengthKnown && ExceedsDownloadCeiling(url, length, ceiling)) return kSongDownloadReadFailed;
 
   if (FileExists(localPath)) {
     long long have = LocalFileSize(localPath);
@@ -57,6 +62,7 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
 
   UniqueFile file(_wfopen(localPath, L"wb"));
   if (!file) return kSongDownloadFileFailed;
+  bool complete = false;
   std::vector<char> chunk(kChunkBytes);
   long long received = 0;
   for (;;) {
@@ -64,16 +70,21 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
     if (!InternetReadFile(request.get(), chunk.data(), kChunkBytes, &got)) {
       return kSongDownloadReadFailed;
     }
-    if (got == 0) break;
-    if (fwrite(chunk.data(), 1, got, file.get()) != got) return kSongDownloadFileFailed;
+    if (got == 0) {
+      complete = true;
+      break;
+    }
     received += got;
+    if (ExceedsDownloadCeiling(url, received, ceiling)) break;
+    if (fwrite(chunk.data(), 1, got, file.get()) != got) return kSongDownloadFileFailed;
     // The song counts as buffered at 100, so 100 waits until the file is whole and closed.
     int percent = lengthKnown ? static_cast<int>(received / total * 100) : 0;
     ReportProgress(notify, songId, std::clamp(percent, 0, 99));
   }
   if (fclose(file.release()) != 0) return kSongDownloadFileFailed;
-  // The server closed before the length it announced: a cut file is no song.
-  if (lengthKnown && received < length) return kSongDownloadReadFailed;
+  // Past the ceiling, or closed before the length it announced: a cut file is no song. It stays
+  // (with its progress) until the user resets the song.
+  if (!complete || (lengthKnown && received < length)) return kSongDownloadReadFailed;
   ReportProgress(notify, songId, 100);
   return kSongDownloadDone;
 }

@@ -9,7 +9,8 @@ Colours follow the program's dark lists (0x251F25) and orange accent (0x4369C9).
 Run: python3 resources/draw_scrollbar_skin.py  (writes resources/scrollbar_skin.bmp)
 """
 import os
-import struct
+
+from bmp_writer import write_bmp
 
 WIDTH, HEIGHT, CELL = 256, 48, 16
 
@@ -111,20 +112,6 @@ def draw():
     size_box(cell_painter(image, 2, 0, False), False)
     size_box(cell_painter(image, 2, 1, False), True)
     return image
-
-
-def write_bmp(path, image):
-    stride = (WIDTH * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in reversed(range(HEIGHT)):  # bottom-up rows
-        row = bytearray()
-        for r, g, b in image[y]:
-            row += bytes((b, g, r))
-        pixels += row + bytes(stride - len(row))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as out:
-        out.write(header + info + pixels)
 
 
 if __name__ == "__main__":

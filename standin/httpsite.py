@@ -9,6 +9,7 @@ import sys
 import traceback
 
 import errors
+import hostile
 from httpwire import BadRequest, Connection, Reply
 from split_writes import send_in_pieces, split_points
 from scenarios import ScenarioError
@@ -119,6 +120,9 @@ class HttpSite:
             return False
         status, kind, body = self._apply(rule, *self.route(request))
         entry["reply_status"] = status
+        if "flood" in rule:
+            hostile.flood(conn.sock, status, kind, rule["flood"], self.stop)
+            return False
         reply = Reply(status, kind, body, rule, head_only, request.wants_close())
         data, after = reply.data, reply.after
         if "truncate" in rule and rule["truncate"] < len(data):

@@ -9,6 +9,8 @@ import socket
 import time
 import zlib
 
+import hostile
+
 MAX_HEAD = 64 * 1024
 MAX_BODY = 16 * 1024 * 1024
 POLL = 0.2  # seconds; every wait of the server is a loop of these, checking for a stop
@@ -195,7 +197,10 @@ class Reply:
     the length of its head, `after` what becomes of the connection: "keep", "close" or "hold"."""
 
     def __init__(self, status, content_type, body, rule, head_only=False, client_close=False):
-        body, coding = encode_body(body, rule.get("encoding"))
+        if "bomb_mb" in rule:
+            body, coding = hostile.gzip_bomb(rule["bomb_mb"]), "gzip"
+        else:
+            body, coding = encode_body(body, rule.get("encoding"))
         framing = rule.get("framing", "length")
         headers = [("Server", "standin"), ("Content-Type", content_type)]
         if coding:

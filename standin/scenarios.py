@@ -8,6 +8,7 @@ instead of silently doing nothing.
 
 import threading
 
+import hostile
 from errors import API_ERRORS
 
 # field -> check of its value
@@ -45,7 +46,7 @@ HTTP_FIELDS = dict(_COMMON, **{
     "headers": lambda v: isinstance(v, list) and all(
         isinstance(h, list) and len(h) == 2 and all(_TEXT(x) for x in h) for h in v),
     "truncate": _NONNEG,
-})
+}, **hostile.FIELDS)
 
 LOGIN_FIELDS = dict(_COMMON, **{
     "action": lambda v: v in ("reply", "close", "silent"),

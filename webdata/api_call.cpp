@@ -1,10 +1,13 @@
 #include "webdata/api_call.h"
 
-#include "foundation/buffer.h"
+#include <new>
+
 #include "foundation/config.h"
+#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "webdata/curl_transfer.h"
+#include "webdata/reply_limits.h"
 
 namespace web_api {
 
@@ -33,35 +36,47 @@ std::string BuildUrl(const std::string& host, const std::string& path, const std
   return url;
 }
 
-void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers, CBuffer& body,
-                        CBuffer& head) {
+void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers,
+                        CurlReplyBuffer& body, CurlReplyBuffer& head) {
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(body.GetCeiling()));
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlReplyBuffer::Callback);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlBufferCallback);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CurlReplyBuffer::Callback);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &head);
 }
 
 bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
                 std::string& body) {
   status = 0;
+  body.clear();
   CurlEasyHandle handle(curl_easy_init());
   if (!handle) return false;
-  CBuffer bodyBuffer(kBufferSize);
-  CBuffer headBuffer(kBufferSize);
+  CurlReplyBuffer bodyBuffer(reply_limits::kWebApiBytes);
+  CurlReplyBuffer headBuffer(reply_limits::kWebApiHeadBytes);
   CURL* curl = handle.get();
   SetTransferOptions(curl, url, headers, bodyBuffer, headBuffer);
   curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   if (anyEncoding) curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
 
-  PerformWithRetry(curl, bodyBuffer, headBuffer);
+  CURLcode code = PerformWithRetry(curl, bodyBuffer, headBuffer);
   if (!GetResponseCode(curl, status)) status = 0;
-  body = BufferText(bodyBuffer);
+  if (code != CURLE_OK) {
+    GetLogger()->log(em_utility::log_level::error, "web API transfer failed: %d %s", code,
+                     curl_easy_strerror(code));
+    return false;
+  }
+  try {
+    body = bodyBuffer.Text();
+  } catch (const std::bad_alloc&) {
+    GetLogger()->log(em_utility::log_level::error, "web API reply dropped: no memory for its text");
+    return false;
+  }
   return true;
 }
 

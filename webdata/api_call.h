@@ -7,7 +7,7 @@
 
 #include <curl/curl.h>
 
-class CBuffer;
+class CurlReplyBuffer;
 
 namespace web_api {
 
@@ -25,14 +25,17 @@ std::string BuildUrl(const std::string& host, const std::string& path, const std
                      const std::string& accessToken);
 
 // The options of every exchange with the API: verbose; the URL; the header list; 10 s per
-// perform; at most 2 redirects; body and head appended to the two buffers.
-void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers, CBuffer& body,
-                        CBuffer& head);
+// perform; at most 2 redirects; body and head collected in the two buffers, each up to its
+// ceiling (a Content-Length above the body's is refused before the body comes).
+void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers,
+                        CurlReplyBuffer& body, CurlReplyBuffer& head);
 
 // One GET of the API: accepted encoding "gzip" (the library decodes), or every encoding it
 // supports when anyEncoding is set; the header list; 10 s per perform; at most 2 redirects
 // followed; up to 3 performs while it cannot connect or send. status receives the response code,
-// 0 when none could be read; body the reply body. False only when no transfer handle was had.
+// 0 when none could be read; body the reply body. False, with a log line, when no transfer handle
+// was had or the transfer did not complete (no connection, time-out, a reply past its ceiling):
+// the body is empty then.
 bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
                 std::string& body);
 

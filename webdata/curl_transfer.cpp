@@ -1,15 +1,39 @@
 #include "webdata/curl_transfer.h"
 
-#include "foundation/buffer.h"
+#include "foundation/logger.h"
 
 size_t CurlWriteToBuffer(void* data, size_t size, size_t count, CBuffer* buffer) {
   size_t total = size * count;
-  if (data && buffer) buffer->Write(data, static_cast<uint32_t>(total));
-  return total;
+  if (!data || !buffer || total == 0) return total;
+  return buffer->Write(data, static_cast<uint32_t>(total));
 }
 
-size_t CurlBufferCallback(char* data, size_t size, size_t count, void* buffer) {
-  return CurlWriteToBuffer(data, size, count, static_cast<CBuffer*>(buffer));
+CurlReplyBuffer::CurlReplyBuffer(uint32_t ceiling)
+    : m_buffer(web_api::kBufferSize), m_nCeiling(ceiling) {}
+
+size_t CurlReplyBuffer::Callback(char* data, size_t size, size_t count, void* self) {
+  auto* reply = static_cast<CurlReplyBuffer*>(self);
+  const size_t total = size * count;
+  if (reply->m_bRefused) return 0;
+  if (total <= reply->m_nCeiling - reply->m_buffer.GetCount() &&
+      CurlWriteToBuffer(data, size, count, &reply->m_buffer) == total) {
+    return total;
+  }
+  GetLogger()->log(em_utility::log_level::error,
+                   "web API reply dropped: more than %u bytes, or no memory for %u more",
+                   reply->m_nCeiling, static_cast<unsigned>(total));
+  reply->m_bRefused = true;
+  reply->m_buffer.Clear();
+  return 0;
+}
+
+void CurlReplyBuffer::Clear() {
+  m_buffer.Clear();
+  m_bRefused = false;
+}
+
+std::string CurlReplyBuffer::Text() const {
+  return BufferText(m_buffer);
 }
 
 CurlHeaderList MakeHeaderList(const std::vector<std::string>& lines) {
@@ -32,7 +56,7 @@ CURLcode PerformWithRetry(const std::function<CURLcode()>& perform) {
   return code;
 }
 
-CURLcode PerformWithRetry(CURL* handle, CBuffer& body, CBuffer& head) {
+CURLcode PerformWithRetry(CURL* handle, CurlReplyBuffer& body, CurlReplyBuffer& head) {
   return PerformWithRetry([&] {
     body.Clear();
     head.Clear();

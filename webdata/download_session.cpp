@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 
 InternetHandle OpenDownloadSession() {
@@ -26,4 +27,11 @@ int QueryStatusCode(HINTERNET request) {
   DWORD size = sizeof status;
   if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) return 0;
   return _wtoi(status);
+}
+
+bool ExceedsDownloadCeiling(const wchar_t* url, unsigned long long size, unsigned ceiling) {
+  if (size <= ceiling) return false;
+  GetLogger()->log(em_utility::log_level::error, L"download of %s dropped: %I64u bytes, ceiling %u",
+                   url, size, ceiling);
+  return true;
 }

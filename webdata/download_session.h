@@ -23,3 +23,7 @@ InternetHandle OpenDownloadUrl(HINTERNET session, const wchar_t* url, DWORD flag
 
 // The reply's HTTP status code; 0 when there is none.
 int QueryStatusCode(HINTERNET request);
+
+// True, with a log line, when size bytes are more than a file from url may have (ceilings in
+// reply_limits.h).
+bool ExceedsDownloadCeiling(const wchar_t* url, unsigned long long size, unsigned ceiling);

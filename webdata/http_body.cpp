@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/ascii.h"
 #include "foundation/common_helpers.h"
 
 namespace {
@@ -64,6 +65,21 @@ bool GetHeaderValue(std::string& value, const std::string& name, const std::stri
   value = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
   TrimSpaces(value);
   return true;
+}
+
+int GetStatusCode(const std::string& head) {
+  // "HTTP/" and the version, one space, three digits, then a space or the end of the line.
+  size_t space = head.find(' ');
+  if (head.compare(0, 5, "HTTP/") != 0 || space == std::string::npos || head.size() < space + 4) {
+    return 0;
+  }
+  int code = 0;
+  for (size_t i = space + 1; i < space + 4; ++i) {
+    if (!ascii::IsDigit(static_cast<unsigned char>(head[i]))) return 0;
+    code = code * 10 + (head[i] - '0');
+  }
+  char after = head.size() > space + 4 ? head[space + 4] : ' ';
+  return after == ' ' || after == '\r' ? code : 0;
 }
 
 bool ParseChunkSize(const std::string& line, long& size) {

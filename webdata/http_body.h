@@ -20,6 +20,10 @@ bool BuildRangeRequest(const std::string& url, std::string& text, int first, uns
 // spaces trimmed at both ends. Names are matched exactly, case included, as the site writes them.
 bool GetHeaderValue(std::string& value, const std::string& name, const std::string& head);
 
+// The status code of a reply's head ("HTTP/1.1 404 Not Found" gives 404); 0 when the head does
+// not begin with a status line.
+int GetStatusCode(const std::string& head);
+
 // Appends the bytes that arrive next to text; the count appended, 0 or less when no more come.
 using ReceiveMoreFn = std::function<int(std::string& text)>;
 

@@ -11,7 +11,9 @@ enum HttpDownloadResult {
 };
 
 // Downloads url into localPath (replacing it). The file is created only after a 200 status, and
-// a partly written file is deleted when a read fails. The two extra values are passed through to
+// a partly written file is deleted when a read fails. A body longer than
+// reply_limits::kDownloadFileBytes fails as a failed read (logged), before the file is created
+// when its length says so at once. The two extra values are passed through to
 // the file creation, which ignores them. Any thread may call it; it keeps no state.
 int HttpDownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1 = 0,
                      unsigned reserved2 = 0);

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,10 +16,12 @@ constexpr int kAutoHeaderWindowBits = 47;
 // be copied once per window.
 class TextBlock {
  public:
+  explicit TextBlock(size_t limit) : m_limit(limit) {}
   ~TextBlock() { std::free(m_data); }
 
+  // False when memory runs out or the text would pass the limit.
   bool Append(const unsigned char* bytes, size_t count) {
-    if (!Reserve(m_size + count + 1)) return false;
+    if (count > m_limit - m_size || !Reserve(m_size + count + 1)) return false;
     std::memcpy(m_data + m_size, bytes, count);
     m_size += count;
     return true;
@@ -39,6 +42,9 @@ class TextBlock {
     if (needed <= m_capacity) return true;
     size_t capacity = m_capacity ? m_capacity : kWindowSize + 1;
     while (capacity < needed) capacity *= 2;
+    // The text and its terminator never need more than this.
+    const size_t most = m_limit == SIZE_MAX ? SIZE_MAX : m_limit + 1;
+    if (capacity > most) capacity = needed > most ? needed : most;
     char* grown = static_cast<char*>(std::realloc(m_data, capacity));
     if (!grown) return false;
     m_data = grown;
@@ -46,6 +52,7 @@ class TextBlock {
     return true;
   }
 
+  const size_t m_limit;
   char* m_data = nullptr;
   size_t m_size = 0;
   size_t m_capacity = 0;
@@ -53,7 +60,8 @@ class TextBlock {
 
 }  // namespace
 
-int InflateHttpBody(const char* data, unsigned length, char** out, bool gzip, unsigned* outLength) {
+int InflateHttpBody(const char* data, unsigned length, char** out, bool gzip, unsigned* outLength,
+                    unsigned limit) {
   *out = nullptr;
   if (outLength) *outLength = 0;
 
@@ -64,7 +72,7 @@ int InflateHttpBody(const char* data, unsigned length, char** out, bool gzip, un
   int result = gzip ? inflateInit2(&stream, kAutoHeaderWindowBits) : inflateInit(&stream);
   if (result != Z_OK) return result;
 
-  TextBlock block;
+  TextBlock block(limit);
   unsigned char window[kWindowSize];
   for (;;) {
     stream.next_out = window;

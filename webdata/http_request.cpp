@@ -2,7 +2,12 @@
 
 #include <ws2tcpip.h>
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 
 #include "foundation/ascii.h"
@@ -11,6 +16,7 @@
 #include "webdata/api_signing.h"
 #include "webdata/http_body.h"
 #include "webdata/http_inflate.h"
+#include "webdata/reply_limits.h"
 #include "webdata/serialize.h"
 
 namespace {
@@ -20,18 +26,32 @@ namespace log_level = em_utility::log_level;
 // The first read must hold the reply's whole head.
 constexpr int kReceiveBufferSize = 10240;
 constexpr int kMorePieceSize = 1024;
-constexpr long kConnectWaitSeconds = 10;
+constexpr DWORD kConnectWaitMs = 10000;
+// Waits for data are made of waits of at most this long.
+constexpr DWORD kPollMs = 1000;
 // ReceiveMore gives up when more than this many whole seconds pass without data.
 constexpr DWORD kIdleSeconds = 2;
 const char kHeadEnd[] = "\r\n\r\n";
 
-// Waits at most one second for the socket to become readable: 1 readable, 0 not yet, SOCKET_ERROR.
-int WaitReadableOneSecond(SOCKET socket) {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(socket, &readable);
-  timeval wait = {1, 0};
-  return select(0, &readable, nullptr, nullptr, &wait);
+timeval ToTimeval(DWORD milliseconds) {
+  timeval wait;
+  wait.tv_sec = static_cast<long>(milliseconds / 1000);
+  wait.tv_usec = static_cast<long>(milliseconds % 1000 * 1000);
+  return wait;
+}
+
+// Runs the step and hands back its result; an exception (memory that ran out for a reply) becomes
+// the failed result with a log line: nothing a server sends may end the thread that asked.
+template <class Result, class Step>
+Result Guarded(const char* what, Result failed, Step step) {
+  try {
+    return step();
+  } catch (const std::exception& e) {
+    GetLogger()->log(log_level::error, "%s failed: %s", what, e.what());
+  } catch (...) {
+    GetLogger()->log(log_level::error, "%s failed", what);
+  }
+  return failed;
 }
 
 // The IPv4 address of a host: a letter first means a name; a dotted address is taken as it is,
@@ -56,14 +76,19 @@ bool ResolveHost(const std::string& host, in_addr& address) {
 }  // namespace
 
 CRequest::CRequest(int kind, int id, int transport)
-    : m_vecHosts(web_api::ApiHosts()), m_nRequestId(kind), m_nId(id), m_nTransport(transport) {}
+    : m_vecHosts(web_api::ApiHosts()),
+      m_nRequestId(kind),
+      m_nId(id),
+      m_nTransport(transport),
+      m_dwExchangeTime(reply_limits::kWebServiceMilliseconds) {}
 
 CRequest::CRequest(int kind, const std::string& resultType, int id, int transport)
     : m_vecHosts(web_api::ApiHosts()),
       m_nRequestId(kind),
       m_nId(id),
       m_nTransport(transport),
-      m_strResultType(resultType) {}
+      m_strResultType(resultType),
+      m_dwExchangeTime(reply_limits::kWebServiceMilliseconds) {}
 
 CRequest::~CRequest() {
   CloseSocket();
@@ -99,64 +124,102 @@ std::string CRequest::BuildUrl(const std::string& path, const std::string& query
 }
 
 bool CRequest::PerformApi(boost::shared_ptr<ISerialize> record) {
-  CurlHeaderList headers = BuildHeaders(false);
-  long status = 0;
-  std::string body;
-  if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false, status, body)) {
-    return false;
-  }
-  return status == 200 && record && record->FromJsonString(body);
+  return Guarded("web API call", false, [&] {
+    CurlHeaderList headers = BuildHeaders(false);
+    long status = 0;
+    std::string body;
+    if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false, status, body)) {
+      return false;
+    }
+    return status == 200 && record && record->FromJsonString(body);
+  });
 }
 
 bool CRequest::SendRequest() {
-  std::string host;
-  unsigned short port = 0;
-  std::string request;
-  if (!SplitHttpUrl(m_strUrl, host, port)) return false;
-  BuildRangeRequest(m_strUrl, request, -1, 0xFFFFFFFFu);
+  m_deadline.Start(m_dwExchangeTime);
+  m_nReceived = 0;
+  m_nStopResult = 0;
+  return Guarded("CRequest send", false, [&] {
+    std::string host;
+    unsigned short port = 0;
+    std::string request;
+    if (!SplitHttpUrl(m_strUrl, host, port)) return false;
+    BuildRangeRequest(m_strUrl, request, -1, 0xFFFFFFFFu);
 
-  in_addr address;
-  if (!ResolveHost(host, address)) return false;
+    in_addr address;
+    if (!ResolveHost(host, address) || !Connect(address, port)) return false;
+    int length = static_cast<int>(request.size());
+    return SendAll(m_socket, request.data(), length, 0) == length;
+  });
+}
 
+bool CRequest::Connect(const in_addr& address, unsigned short port) {
   CloseSocket();
   m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (m_socket == INVALID_SOCKET) {
     GetLogger()->log(log_level::error, "Failed socket(),error code:%d", WSAGetLastError());
     return false;
   }
-  u_long nonBlocking = 0;
-  ioctlsocket(m_socket, FIONBIO, &nonBlocking);
   sockaddr_in target = {};
   target.sin_family = AF_INET;
   target.sin_port = htons(port);
   target.sin_addr = address;
-  // A refused or failed connect shows in the wait for writability below.
-  connect(m_socket, reinterpret_cast<sockaddr*>(&target), sizeof target);
-
-  fd_set writable;
-  FD_ZERO(&writable);
-  FD_SET(m_socket, &writable);
-  timeval wait = {kConnectWaitSeconds, 0};
-  if (select(0, nullptr, &writable, nullptr, &wait) <= 0) {
+  // Connecting without blocking: a refused connection shows at once in the failed set, and a
+  // peer that never answers gets its 10 s, not the system's own much longer wait.
+  u_long nonBlocking = 1;
+  ioctlsocket(m_socket, FIONBIO, &nonBlocking);
+  int error = 0;
+  if (connect(m_socket, reinterpret_cast<sockaddr*>(&target), sizeof target) == SOCKET_ERROR &&
+      (error = WSAGetLastError()) == WSAEWOULDBLOCK) {
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_SET(m_socket, &writable);
+    FD_ZERO(&failed);
+    FD_SET(m_socket, &failed);
+    timeval wait = ToTimeval(m_deadline.Cap(kConnectWaitMs));
+    int ready = select(0, nullptr, &writable, &failed, &wait);
+    if (ready == SOCKET_ERROR) {
+      error = WSAGetLastError();
+    } else if (ready == 0) {
+      error = WSAETIMEDOUT;
+    } else if (FD_ISSET(m_socket, &failed)) {
+      int size = sizeof error;
+      getsockopt(m_socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
+      if (error == 0) error = WSAECONNREFUSED;
+    } else {
+      error = 0;
+    }
+  }
+  if (error != 0) {
+    GetLogger()->log(log_level::error, "CRequest connect error! nRet = %d", error);
     shutdown(m_socket, SD_SEND);
     CloseSocket();
     return false;
   }
-  int length = static_cast<int>(request.size());
-  return SendAll(m_socket, request.data(), length, 0) == length;
+  // The exchange itself reads and writes blocking, each wait bounded by select.
+  nonBlocking = 0;
+  ioctlsocket(m_socket, FIONBIO, &nonBlocking);
+  return true;
 }
 
 int CRequest::Receive(std::string& out, unsigned timeout) {
+  int result =
+      Guarded("CRequest reply", kReceiveFailed, [&] { return ReceiveReply(out, timeout); });
+  CloseSocket();
+  return result;
+}
+
+int CRequest::ReceiveReply(std::string& out, unsigned timeout) {
   const DWORD start = GetTickCount();
   int result = 0;
   std::string body;
   bool gzip = false;
   for (;;) {
-    if ((GetTickCount() - start) / 1000 > timeout) {
+    if ((GetTickCount() - start) / 1000 > timeout || MustStop()) {
       result = kReceiveTimedOut;
       break;
     }
-    int ready = WaitReadableOneSecond(m_socket);
+    int ready = WaitReadable(kPollMs);
     if (ready == 0) continue;
     if (ready == SOCKET_ERROR) {
       result = WSAGetLastError();
@@ -170,31 +233,35 @@ int CRequest::Receive(std::string& out, unsigned timeout) {
       GetLogger()->log(log_level::error, "CRequest recv error! nRet = %d", WSAGetLastError());
       return kReceiveFailed;
     }
+    m_nReceived += count;
     buffer[count] = '\0';
-    ParseReply(buffer.get(), count, body, gzip);
+    result = ParseReply(buffer.get(), count, body, gzip);
     break;
   }
 
   GetLogger()->log(log_level::normal, "XML length: %d", static_cast<int>(body.size()));
-  if (result == 0) {
-    if (gzip) {
-      char* block = nullptr;
-      unsigned length = 0;
-      if (InflateHttpBody(body.data(), static_cast<unsigned>(body.size()), &block, true, &length) !=
-          0) {
-        GetLogger()->log(log_level::error, L"XML解压失败........!");
-      }
-      out.assign(block ? block : "", block ? length : 0);
-      std::free(block);
-    } else {
-      out = body;
-    }
-  }
-  CloseSocket();
+  if (result == 0 && gzip) result = Inflate(body);
+  if (result == 0) out.swap(body);
   return result;
 }
 
-void CRequest::ParseReply(const char* firstRead, int count, std::string& body, bool& gzip) {
+int CRequest::Inflate(std::string& body) {
+  char* block = nullptr;
+  unsigned length = 0;
+  int inflated = InflateHttpBody(body.data(), static_cast<unsigned>(body.size()), &block, true,
+                                 &length, reply_limits::kWebServiceBytes);
+  std::unique_ptr<char, decltype(&std::free)> owned(block, &std::free);
+  if (inflated == Z_MEM_ERROR) {
+    GetLogger()->log(log_level::error, "CRequest inflated reply too large! nCeiling = %u",
+                     reply_limits::kWebServiceBytes);
+    return kReceiveTooLarge;
+  }
+  if (inflated != 0) GetLogger()->log(log_level::error, L"XML解压失败........!");
+  body.assign(block ? block : "", block ? length : 0);
+  return 0;
+}
+
+int CRequest::ParseReply(const char* firstRead, int count, std::string& body, bool& gzip) {
   const std::string read(firstRead, count);
   // Header names are looked for in the head alone, never in the body that follows it.
   size_t headEnd = read.find(kHeadEnd);
@@ -206,23 +273,35 @@ void CRequest::ParseReply(const char* firstRead, int count, std::string& body, b
     firstPart = read.substr(headEnd + 4);
   }
 
+  // An error page is no reply: it must neither reach the parser nor fill a cache.
+  int status = GetStatusCode(head);
+  if (status < 200 || status > 299) {
+    GetLogger()->log(log_level::error, "CRequest status error! nStatus = %d", status);
+    return kReceiveNotOk;
+  }
+
   std::string value;
   gzip = GetHeaderValue(value, "Content-Encoding: ", head) && value == "gzip";
 
   int lastRead = count;
   if (GetHeaderValue(value, "Content-Length: ", head)) {
-    int contentLength = std::atoi(value.c_str());
+    long long contentLength = std::strtoll(value.c_str(), nullptr, 10);
     if (contentLength < 0) {
       GetLogger()->log(log_level::error, "CRequest nContentLen error! nContentLen = %d",
-                       contentLength);
-      return;
+                       static_cast<int>(std::max<long long>(contentLength, INT_MIN)));
+      return 0;
+    }
+    if (contentLength > reply_limits::kWebServiceBytes) {
+      GetLogger()->log(log_level::error, "CRequest reply too large! Content-Length: %s",
+                       value.c_str());
+      return kReceiveTooLarge;
     }
     body += firstPart;
     while (body.size() < static_cast<size_t>(contentLength) && lastRead > 0) {
       lastRead = ReceiveMore(body);
     }
     GetLogger()->log(log_level::normal, L"当前长度: %d, 总长度: %d", static_cast<int>(body.size()),
-                     contentLength);
+                     static_cast<int>(contentLength));
   } else if (GetHeaderValue(value, "Transfer-Encoding: ", head)) {
     if (value == "chunked") {
       GetLogger()->log(log_level::important, L"chunked 传输编码");
@@ -234,13 +313,15 @@ void CRequest::ParseReply(const char* firstRead, int count, std::string& body, b
     while (lastRead > 0) lastRead = ReceiveMore(body);
     GetLogger()->log(log_level::important, L"third 当前长度: %d", static_cast<int>(body.size()));
   }
+  return m_nStopResult;
 }
 
 int CRequest::ReceiveMore(std::string& text) {
   const DWORD start = GetTickCount();
   for (;;) {
+    if (MustStop()) return -1;
     if ((GetTickCount() - start) / 1000 > kIdleSeconds) return -1;
-    int ready = WaitReadableOneSecond(m_socket);
+    int ready = WaitReadable(kPollMs);
     if (ready == 0) continue;
     if (ready == SOCKET_ERROR) {
       GetLogger()->log(log_level::error, "CRequest select error! nRet = %d", WSAGetLastError());
@@ -250,8 +331,33 @@ int CRequest::ReceiveMore(std::string& text) {
   }
   char piece[kMorePieceSize];
   int count = recv(m_socket, piece, kMorePieceSize, 0);
-  if (count > 0) text.append(piece, count);
+  if (count > 0) {
+    text.append(piece, count);
+    m_nReceived += count;
+  }
   return count;
+}
+
+bool CRequest::MustStop() {
+  if (m_nStopResult != 0) return true;
+  if (m_deadline.IsPast()) {
+    GetLogger()->log(log_level::error, "CRequest deadline passed! nLimit = %u ms, nReceived = %u",
+                     static_cast<unsigned>(m_dwExchangeTime), m_nReceived);
+    m_nStopResult = kReceiveTimedOut;
+  } else if (m_nReceived > reply_limits::kWebServiceBytes) {
+    GetLogger()->log(log_level::error, "CRequest reply too large! nReceived = %u, nCeiling = %u",
+                     m_nReceived, reply_limits::kWebServiceBytes);
+    m_nStopResult = kReceiveTooLarge;
+  }
+  return m_nStopResult != 0;
+}
+
+int CRequest::WaitReadable(DWORD milliseconds) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(m_socket, &readable);
+  timeval wait = ToTimeval(m_deadline.Cap(milliseconds));
+  return select(0, &readable, nullptr, nullptr, &wait);
 }
 
 void CRequest::DecodeChunked(std::string& chunkText, std::string& body) {

@@ -17,14 +17,17 @@
 
 #include "webdata/api_param.h"
 #include "webdata/curl_transfer.h"
+#include "webdata/exchange_deadline.h"
 
 class ISerialize;
 
 enum RequestTransport { kTransportWebService = 0, kTransportWebApi = 1 };
 
 // Results of CRequest::Receive besides 0 (a reply) and the Windows Sockets error codes.
-constexpr int kReceiveTimedOut = 258;
-constexpr int kReceiveFailed = -1;
+constexpr int kReceiveTimedOut = 258;  // no reply in time, or the exchange passed its deadline
+constexpr int kReceiveFailed = -1;     // the first read failed, or no memory for the reply
+constexpr int kReceiveNotOk = -2;      // a status other than 2xx, or no status line
+constexpr int kReceiveTooLarge = -3;   // the reply, or its inflated text, passed its ceiling
 
 class CRequest {
  public:
@@ -45,15 +48,18 @@ class CRequest {
   // The method call of a web-API request: its signed query on the method path.
   void SetApiParams(const std::string& method, const std::vector<ApiParam>& params);
 
-  // Connects (at most 10 s until the socket can write) and sends the GET of the address. False
-  // for an address that does not split, a host that cannot be found, or a connection or send
-  // that fails.
+  // Starts the exchange's deadline, connects (a refused connection fails at once, a silent peer
+  // after 10 s) and sends the GET of the address. False for an address that does not split, a
+  // host that cannot be found, or a connection or send that fails.
   bool SendRequest();
   // Waits at most timeout whole seconds (and up to one more) for the reply to begin, then reads
-  // it whole into out and closes the connection. 0 with the text (which may be empty),
-  // kReceiveTimedOut, kReceiveFailed when the first read fails, or the sockets error of a failed
-  // wait.
+  // it whole into out and closes the connection. 0 with the text of a 2xx reply (which may be
+  // empty), else one of the results above or the sockets error of a failed wait; out is left as
+  // it was then. The deadline started by SendRequest bounds every wait.
   int Receive(std::string& out, unsigned timeout);
+  // The time the next exchange has as a whole, from SendRequest to the end of its Receive
+  // (reply_limits::kWebServiceMilliseconds unless set).
+  void LimitExchangeTime(DWORD milliseconds) { m_dwExchangeTime = milliseconds; }
 
   // The web-API exchange; true when the reply had status 200 and loaded into the record.
   bool PerformApi(boost::shared_ptr<ISerialize> record);
@@ -68,13 +74,24 @@ class CRequest {
   std::string BuildUrl(const std::string& path, const std::string& query) const;
 
  private:
+  bool Connect(const in_addr& address, unsigned short port);
+  int ReceiveReply(std::string& out, unsigned timeout);
+  // Replaces a gzip body by its text: 0, or kReceiveTooLarge past the ceiling. A damaged stream
+  // gives what it held, as the site's replies always have.
+  int Inflate(std::string& body);
   // Splits the first read into head and body start and collects the rest of the body as the
-  // head frames it.
-  void ParseReply(const char* firstRead, int count, std::string& body, bool& gzip);
+  // head frames it. 0, or why the reply is refused.
+  int ParseReply(const char* firstRead, int count, std::string& body, bool& gzip);
   // Appends up to 1024 more bytes; the count, 0 or less when the peer closed or stayed silent
-  // for more than 2 s.
+  // for more than 2 s, or when the reply has to stop (m_nStopResult says why).
   int ReceiveMore(std::string& text);
   void DecodeChunked(std::string& chunkText, std::string& body);
+  // Waits at most milliseconds, cut to the deadline, for the socket to become readable: 1, 0 for
+  // not yet, or SOCKET_ERROR.
+  int WaitReadable(DWORD milliseconds);
+  // Notes that the reply has to stop because the deadline passed or the reply grew past its
+  // ceiling; true when it has to.
+  bool MustStop();
   void CloseSocket();
 
   std::vector<std::string> m_vecHosts;
@@ -87,6 +104,11 @@ class CRequest {
   std::string m_strPath;
   std::string m_strQuery;
   std::string m_strResultType;
+
+  DWORD m_dwExchangeTime;
+  CExchangeDeadline m_deadline;
+  unsigned m_nReceived = 0;  // bytes of the reply read so far, head and framing included
+  int m_nStopResult = 0;     // why the reply was stopped: kReceiveTimedOut, kReceiveTooLarge
 };
 
 // Sends all length bytes, again and again as the socket takes them; the count sent, which is

@@ -1,5 +1,6 @@
 #include "webdata/image_downloader.h"
 
+#include <exception>
 #include <map>
 
 #include "foundation/logger.h"
@@ -111,6 +112,24 @@ bool CImageDownloader::FindTask(const ImageTask& task) {
   return false;
 }
 
+void CImageDownloader::Download(const ImageTask& task, std::map<std::wstring, int>& failures) {
+  int result = HttpDownloadFile(task.strUrl.c_str(), task.strLocalPath.c_str());
+  if (result == kDownloadDone) {
+    if (task.hWnd && IsWindow(task.hWnd) && IsWindowVisible(task.hWnd)) {
+      InvalidateRect(task.hWnd, task.rcUpdate.right ? &task.rcUpdate : nullptr, FALSE);
+    }
+    return;
+  }
+  int count = ++failures[task.strUrl];
+  if (count < kMaxFailures) {
+    Requeue(task);
+  } else if (m_pLogger) {
+    m_pLogger->log(em_utility::log_level::error,
+                   L"http下载文件失败！url = %s, local_path = %s, e_result = %d",
+                   task.strUrl.c_str(), task.strLocalPath.c_str(), result);
+  }
+}
+
 DWORD WINAPI CImageDownloader::ThreadProc(void* self) {
   static_cast<CImageDownloader*>(self)->WorkLoop();
   return 0;
@@ -130,28 +149,22 @@ void CImageDownloader::WorkLoop() {
     m_workEvent.Reset();
 
     for (;;) {
-      ImageTask task;
-      {
-        CLockGuard lock(m_lock);
-        if (m_tasks.empty()) break;
-        m_bIdle = false;
-        task = m_tasks.front();
-        m_tasks.pop_front();
-      }
-      int result = HttpDownloadFile(task.strUrl.c_str(), task.strLocalPath.c_str());
-      if (result == kDownloadDone) {
-        if (task.hWnd && IsWindow(task.hWnd) && IsWindowVisible(task.hWnd)) {
-          InvalidateRect(task.hWnd, task.rcUpdate.right ? &task.rcUpdate : nullptr, FALSE);
+      try {
+        ImageTask task;
+        {
+          CLockGuard lock(m_lock);
+          if (m_tasks.empty()) break;
+          m_bIdle = false;
+          task = m_tasks.front();
+          m_tasks.pop_front();
         }
-        continue;
-      }
-      int count = ++failures[task.strUrl];
-      if (count < kMaxFailures) {
-        Requeue(task);
-      } else if (m_pLogger) {
-        m_pLogger->log(em_utility::log_level::error,
-                       L"http下载文件失败！url = %s, local_path = %s, e_result = %d",
-                       task.strUrl.c_str(), task.strLocalPath.c_str(), result);
+        Download(task, failures);
+      } catch (const std::exception& e) {
+        // No memory for a task's texts, its failure count or its retry: that picture is given
+        // up, not the worker.
+        if (m_pLogger) {
+          m_pLogger->log(em_utility::log_level::error, "picture download abandoned: %s", e.what());
+        }
       }
     }
   }

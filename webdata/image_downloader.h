@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <list>
+#include <map>
 #include <string>
 
 #include "foundation/lock.h"
@@ -69,6 +70,8 @@ class CImageDownloader {
  private:
   static DWORD WINAPI ThreadProc(void* self);
   void WorkLoop();
+  // Downloads one picture: repaints its window, or counts the failure and queues a retry.
+  void Download(const ImageTask& task, std::map<std::wstring, int>& failures);
   // The worker's retry of a failed task: it goes behind what is waiting, so that a newer
   // request is never discarded for an older one.
   void Requeue(const ImageTask& task);

@@ -6,12 +6,12 @@
 
 #include <cstdio>
 
-#include "foundation/buffer.h"
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "webdata/api_call.h"
 #include "webdata/api_signing.h"
 #include "webdata/proto_replies.h"
+#include "webdata/reply_limits.h"
 
 namespace {
 
@@ -165,8 +165,8 @@ bool LrcHelper::RefreshToken(const std::string& refreshToken, int repeats) {
 bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& status,
                             std::string& err, std::wstring& lyric) {
   ApiPath target = BuildAddLyricFileQuery(songId);
-  CBuffer bodyBuffer(web_api::kBufferSize);
-  CBuffer headBuffer(web_api::kBufferSize);
+  CurlReplyBuffer bodyBuffer(reply_limits::kWebApiBytes);
+  CurlReplyBuffer headBuffer(reply_limits::kWebApiHeadBytes);
 
   curl_httppost* first = nullptr;
   curl_httppost* last = nullptr;
@@ -191,7 +191,7 @@ bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& st
   PerformWithRetry(curl, bodyBuffer, headBuffer);
 
   long code = 0;
-  std::string body = BufferText(bodyBuffer);
+  std::string body = bodyBuffer.Text();
   if (!GetResponseCode(curl, code) || code != 200) {
     // The site blames the refresh token: renew it for the next upload; this one has failed.
     if (BlamesRefreshToken(body)) RefreshToken(m_strRefreshToken);

@@ -6,12 +6,15 @@
 #include <fstream>
 #include <iterator>
 #include <locale>
+#include <new>
 #include <sstream>
+#include <stdexcept>
 
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
 #include "foundation/text_convert.h"
+#include "webdata/reply_shape.h"
 
 using boost::property_tree::wiptree;
 
@@ -19,13 +22,17 @@ namespace {
 
 // The reply's bytes as UTF-16, with surrogate pairs for characters beyond the basic plane. False
 // for bytes that are not UTF-8: a damaged reply is refused rather than read with replacement
-// characters.
+// characters. False as well when there is no memory for the wide text.
 bool Utf8ToWide(const std::string& text, std::wstring& wide) {
-  CString converted = em_utility::detail::to_wide(
-      CP_UTF8, text.data(), static_cast<int>(text.size()), MB_ERR_INVALID_CHARS);
-  if (converted.IsEmpty() && !text.empty()) return false;
-  wide.assign(converted.GetString(), converted.GetLength());
-  return true;
+  try {
+    CString converted = em_utility::detail::to_wide(
+        CP_UTF8, text.data(), static_cast<int>(text.size()), MB_ERR_INVALID_CHARS);
+    if (converted.IsEmpty() && !text.empty()) return false;
+    wide.assign(converted.GetString(), converted.GetLength());
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 bool ReadFileBytes(const wchar_t* path, std::string& bytes) {
@@ -45,11 +52,15 @@ bool WriteFileBytes(const wchar_t* path, const std::string& bytes) {
   return !file.fail();
 }
 
-void ReadJson(std::wistream& stream, wiptree& tree) {
+// The reader has no limits of its own: the text's shape is measured first.
+void ReadJson(const std::wstring& text, wiptree& tree) {
+  if (!JsonShapeWithinLimits(text)) throw std::runtime_error("JSON past its limits");
+  std::wistringstream stream(text);
   boost::property_tree::read_json(stream, tree);
 }
 
-void ReadXml(std::wistream& stream, wiptree& tree) {
+void ReadXml(const std::wstring& text, wiptree& tree) {
+  std::wistringstream stream(text);
   boost::property_tree::read_xml(stream, tree, 0);
 }
 
@@ -75,9 +86,8 @@ bool ISerialize::SerializeRaw(void*, bool) {
 
 bool ISerialize::LoadText(const std::wstring& text, TreeReader read) {
   try {
-    std::wistringstream stream(text);
     wiptree tree;
-    read(stream, tree);
+    read(text, tree);
     return Serialize(tree, true, 0);
   } catch (...) {
     return false;

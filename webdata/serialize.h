@@ -46,7 +46,7 @@ class ISerialize {
   bool SaveXmlFile(const wchar_t* path);
 
  private:
-  using TreeReader = void (*)(std::wistream& stream, boost::property_tree::wiptree& tree);
+  using TreeReader = void (*)(const std::wstring& text, boost::property_tree::wiptree& tree);
   using TreeWriter = void (*)(std::wostream& stream, const boost::property_tree::wiptree& tree);
   // Parses text into a tree and loads this record from it; false on any exception.
   bool LoadText(const std::wstring& text, TreeReader read);

@@ -12,6 +12,7 @@
 #include "foundation/logger.h"
 #include "foundation/text_convert.h"
 #include "foundation/xml_reader.h"
+#include "webdata/reply_shape.h"
 #include "webdata/web_data_manager.h"
 #include "webdata/web_request_kind.h"
 
@@ -21,36 +22,6 @@ using em_utility::TiXmlElement;
 namespace {
 
 namespace log_level = em_utility::log_level;
-
-// The XML reader descends one call per element level, so a reply nested deeply enough (a few
-// hundred kilobytes of open tags) would exhaust the worker's stack. The site's replies are five
-// levels deep.
-constexpr int kMaxNesting = 256;
-
-// False when elements nest deeper than limit. Counts the tags of well-formed XML exactly; what it
-// lets through unbalanced, the reader refuses without going deeper than the count.
-bool NestingWithin(const std::string& text, int limit) {
-  int depth = 0;
-  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
-    const char next = at + 1 < text.size() ? text[at + 1] : '\0';
-    if (next == '/') {
-      --depth;
-    } else if (next == '!' || next == '?') {
-      // Comments, CDATA, declarations: skip to their end, they may hold a '<'.
-      const char* end = text.compare(at, 4, "<!--") == 0         ? "-->"
-                        : text.compare(at, 9, "<![CDATA[") == 0 ? "]]>"
-                                                                 : ">";
-      at = text.find(end, at);
-      if (at == std::string::npos) break;
-    } else {
-      size_t close = text.find('>', at);
-      if (close == std::string::npos) break;
-      if (text[close - 1] != '/' && ++depth > limit) return false;
-      at = close;
-    }
-  }
-  return true;
-}
 
 // Calls visit for the first child element called name and each of its same-named siblings.
 template <class Visit>
@@ -197,7 +168,8 @@ void CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int
   em_utility::logger* logger = GetLogger();
   logger->log(log_level::normal, L"webservice:解析开始！");
   TiXmlDocument document;
-  if (NestingWithin(reply, kMaxNesting)) {
+  // The reader has no limits of its own: a reply too deep or too large counts as not XML.
+  if (XmlShapeWithinLimits(reply)) {
     document.Parse(reply.c_str(), nullptr, em_utility::TIXML_ENCODING_UTF8);
   }
   if (document.Error() || !document.FirstChild()) {

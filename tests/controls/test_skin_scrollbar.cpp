@@ -10,6 +10,7 @@
 #include "controls/api_hook.h"
 #include "controls/skin_scrollbar.h"
 #include "controls/skin_scrollbar_state.h"
+#include "support/message_pump.h"
 #include "support/screenshot.h"
 #include "winlayer/controls_list.h"
 #include "winlayer/gdi_objects.h"
@@ -18,6 +19,8 @@ namespace {
 
 using skinsb::BarLayout;
 using skinsb::kBarSize;
+using testsupport::PumpMessages;
+using testsupport::PumpMessagesUntil;
 
 // The redirections stay installed for the whole test program, as in the real one.
 class HooksEnvironment : public ::testing::Environment {
@@ -74,33 +77,13 @@ const wchar_t* RecordingClass(const wchar_t* name = L"SkinSBRecording") {
   return name;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Runs the message loop until done() or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    const DWORD spent = GetTickCount() - start;
-    if (spent >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
-
 // Delivers a mouse message as the system would, with the cursor (GetMessagePos) at `screen`.
 void Deliver(HWND hWnd, UINT uMsg, WPARAM wParam, POINT screen) {
   SetCursorPos(screen.x, screen.y);
   POINT at = screen;
   if (uMsg < WM_NCMOUSEMOVE || uMsg > WM_NCXBUTTONDBLCLK) ScreenToClient(hWnd, &at);
   PostMessageW(hWnd, uMsg, wParam, MAKELPARAM(at.x, at.y));
-  Pump();
+  PumpMessages();
 }
 
 // One visible top-level window holds every test window for the whole program: under Wine without
@@ -144,7 +127,7 @@ class SkinScrollBar : public ::testing::Test {
     g_scrolls = nullptr;
     if (IsWindow(window_)) DestroyWindow(window_);
     if (list_) DestroyWindow(list_);
-    Pump();
+    PumpMessages();
   }
 
   void SetRange(int bar, int nMin, int nMax, UINT nPage) {
@@ -298,14 +281,14 @@ TEST_F(SkinScrollBar, ArrowPressScrollsRepeatsAndEnds) {
   EXPECT_EQ(window_, GetCapture());
 
   // Held down: after the delay the line repeats.
-  ASSERT_TRUE(PumpUntil([&] { return Count(scrolls_, SB_LINEDOWN) >= 4; }));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return Count(scrolls_, SB_LINEDOWN) >= 4; }));
   EXPECT_GE(Info(SB_VERT).nPos, 4);
 
   Deliver(window_, WM_LBUTTONUP, 0, OnBar(SB_VERT, layout.nEnd - 8));
   EXPECT_EQ(SB_ENDSCROLL, scrolls_.back().code);
   EXPECT_EQ(nullptr, GetCapture());
   const size_t ended = scrolls_.size();
-  PumpUntil([] { return false; }, 150);
+  PumpMessagesUntil([] { return false; }, 150);
   EXPECT_EQ(ended, scrolls_.size()) << "no repeat after the release";
 }
 
@@ -329,7 +312,7 @@ TEST_F(SkinScrollBar, LosingTheMouseEndsThePress) {
   SetCapture(other);
   EXPECT_EQ((Scroll{WM_HSCROLL, SB_ENDSCROLL, 0}), scrolls_.back());
   const size_t ended = scrolls_.size();
-  PumpUntil([] { return false; }, 600);
+  PumpMessagesUntil([] { return false; }, 600);
   EXPECT_EQ(ended, scrolls_.size()) << "the repeat stopped with the press";
   ReleaseCapture();
   DestroyWindow(other);
@@ -340,11 +323,11 @@ TEST_F(SkinScrollBar, PagePressStopsWhenTheThumbReachesTheMouse) {
   const BarLayout layout = Layout(SB_VERT);
   const POINT target = OnBar(SB_VERT, layout.nTrackEnd - 3);
   Press(SB_VERT, target);
-  ASSERT_TRUE(PumpUntil([&] { return Count(scrolls_, SB_PAGEDOWN) >= 2; }));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return Count(scrolls_, SB_PAGEDOWN) >= 2; }));
   // Pages until the thumb covers the mouse, then no more.
-  ASSERT_TRUE(PumpUntil([&] { return Layout(SB_VERT).nThumbEnd >= target.y; }));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return Layout(SB_VERT).nThumbEnd >= target.y; }));
   const size_t reached = scrolls_.size();
-  PumpUntil([] { return false; }, 200);
+  PumpMessagesUntil([] { return false; }, 200);
   EXPECT_EQ(reached, scrolls_.size());
   Deliver(window_, WM_LBUTTONUP, 0, target);
   EXPECT_EQ(SB_ENDSCROLL, scrolls_.back().code);
@@ -504,7 +487,7 @@ class SkinnedListView : public SkinScrollBar {
     ASSERT_TRUE(SkinSB_AttachWindow(list_, skin_));
     RedrawWindow(Host(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
+    PumpMessages();
   }
   static constexpr int kRows = 80;
   int TopIndex() { return static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0)); }
@@ -534,12 +517,13 @@ TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   const POINT down = OnBar(SB_VERT, layout.nEnd - 8, list_);
   Click(down, true);
   Click(down, false);
-  ASSERT_TRUE(PumpUntil([&] { return TopIndex() == 1; })) << "the down arrow scrolls one row";
+  ASSERT_TRUE(PumpMessagesUntil([&] { return TopIndex() == 1; }))
+      << "the down arrow scrolls one row";
 
   const POINT page = OnBar(SB_VERT, Layout(SB_VERT, list_).nThumbEnd + 4, list_);
   Click(page, true);
   Click(page, false);
-  ASSERT_TRUE(PumpUntil([&] { return TopIndex() > 5; })) << "the track scrolls a page";
+  ASSERT_TRUE(PumpMessagesUntil([&] { return TopIndex() > 5; })) << "the track scrolls a page";
 
   const BarLayout now = Layout(SB_VERT, list_);
   const POINT grip = OnBar(SB_VERT, now.nThumbStart + 3, list_);
@@ -548,9 +532,10 @@ TEST_F(SkinnedListView, ScrollsByArrowPageAndThumb) {
   MoveTo(end);
   const int last = kRows - static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
   // The press lands close to the page click, so the system makes it a double click.
-  ASSERT_TRUE(PumpUntil([&] { return TopIndex() == last; })) << "dragging the thumb to the end";
+  ASSERT_TRUE(PumpMessagesUntil([&] { return TopIndex() == last; }))
+      << "dragging the thumb to the end";
   Click(end, false);
-  Pump();
+  PumpMessages();
   EXPECT_EQ(last, GetScrollPos(list_, SB_VERT)) << "the skinned state follows the list";
   EXPECT_EQ(Layout(SB_VERT, list_).nThumbEnd, Layout(SB_VERT, list_).nTrackEnd);
   EXPECT_TRUE(testsupport::SaveWindowPng(Host(), L"screenshots\\skin_scrollbar_list_scrolled.png"));

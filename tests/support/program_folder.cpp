@@ -1,6 +1,7 @@
 #include "support/program_folder.h"
 
 #include "foundation/config.h"
+#include "foundation/logger.h"
 
 namespace testsupport {
 
@@ -11,5 +12,11 @@ TempProgramFolder::TempProgramFolder() : m_dir(new TempDir) {
 
 // The folder stays: the process-wide logger keeps its files open until the process ends.
 TempProgramFolder::~TempProgramFolder() { m_dir.release(); }
+
+std::string TempProgramFolder::MainLogText() const {
+  GetLogger()->flush();
+  const std::wstring base = path() + L"log\\main.log.txt";
+  return ReadFileBytes(base + L".1.txt") + ReadFileBytes(base + L".2.txt");
+}
 
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "support/temp_dir.h"
 
@@ -19,6 +20,8 @@ class TempProgramFolder : public ::testing::Environment {
   TempProgramFolder();
   ~TempProgramFolder() override;
   const std::wstring& path() const { return m_dir->path(); }
+  // What the process-wide logger has written to its main pair of files so far.
+  std::string MainLogText() const;
 
  private:
   std::unique_ptr<TempDir> m_dir;

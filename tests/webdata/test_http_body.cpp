@@ -1,5 +1,6 @@
-// The raw exchange's pieces without a network: chunk sizes come from the server and must not be
-// trusted, and inflation hands back what it has, terminated, even from a damaged stream.
+// The exchanges' pieces without a network: chunk sizes come from the server and must not be
+// trusted, inflation hands back what it has, terminated, even from a damaged stream, and a
+// transfer's buffer never grows past its ceiling.
 #include <gtest/gtest.h>
 #include <zlib.h>  // result codes
 
@@ -7,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/buffer.h"
 #include "support/deflate.h"
+#include "webdata/curl_transfer.h"
 #include "webdata/http_body.h"
 #include "webdata/http_inflate.h"
 
@@ -101,4 +104,14 @@ TEST(Inflate, DamagedStreamsGiveThePartialTextTerminated) {
   EXPECT_EQ(std::make_pair(Z_DATA_ERROR, std::string()), Inflate("not compressed", true));
   EXPECT_EQ(std::make_pair(Z_DATA_ERROR, std::string()), Inflate("", true));
   EXPECT_EQ(Z_DATA_ERROR, Inflate(stream, false).first);  // a gzip header where zlib is expected
+}
+
+TEST(ReplyBuffer, AReplyPastItsCeilingIsDroppedWholeAndARefusedWriteSaysSo) {
+  char bytes[600] = {};
+  CurlReplyBuffer reply(1000);
+  EXPECT_EQ(600u, CurlReplyBuffer::Callback(bytes, 1, 600, &reply));
+  EXPECT_EQ(0u, CurlReplyBuffer::Callback(bytes, 2, 300, &reply));  // 1200 bytes in all
+  EXPECT_EQ(std::make_pair(true, std::string()), std::make_pair(reply.IsRefused(), reply.Text()));
+  CBuffer buffer(16);  // cannot grow to 2 GiB
+  EXPECT_EQ(0u, CurlWriteToBuffer(bytes, 1, 0x80000000u, &buffer));
 }

@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "webdata/album.h"
 #include "webdata/proto_replies.h"
+#include "webdata/reply_limits.h"
 #include "webdata/song.h"
 #include "webdata/song_list.h"
 
@@ -147,6 +148,25 @@ TEST(JsonText, InvalidUtf8AndBadJsonFailCleanly) {
   EXPECT_FALSE(song->FromJsonText(nullptr));
   EXPECT_TRUE(song->FromJsonText(L"{\"song_id\": 3}"));
   EXPECT_EQ(3, song->GetSongId());
+}
+
+TEST(JsonText, RepliesPastTheReadersLimitsAreRefusedBeforeReading) {
+  const int depth = reply_limits::kJsonDepth - 1;  // the record's own object is one level
+  std::string zeros = "[0";                        // and song_id one value
+  while (zeros.size() < 2 * (reply_limits::kJsonValues - 1)) zeros += ",0";
+  // Each row: the reply, whether it loads. Brackets and commas inside strings are text.
+  const std::pair<std::string, bool> cases[] = {
+      {std::string(depth, '[') + std::string(depth, ']'), true},
+      {std::string(depth + 1, '[') + std::string(depth + 1, ']'), false},
+      {zeros + "]", true},
+      {zeros + ",0]", false},
+      {R"("\")" + std::string(100000, '[') + std::string(100000, ',') + "\"", true},
+  };
+  for (const auto& row : cases) {
+    SongPtr song = MakeSongPtr();
+    EXPECT_EQ(row.second, song->FromJsonString(R"({"song_id": 5, "x": )" + row.first + "}"))
+        << row.first.substr(0, 40);
+  }
 }
 
 TEST(JsonText, RecordsTravelThroughCopiesFilesAndXml) {

@@ -225,18 +225,34 @@ TEST_F(RequestQueueTest, WaitingDuplicatesAndRequestsWithoutRecordsAreDropped) {
   EXPECT_EQ(5u, Count(LogText(), "DispatchRequest: refused"));
 }
 
+// A dropped connection, and an error page that would parse (the natural reply under status
+// 500): five tries each, then an empty reply, and nothing reaches the cache.
 TEST_F(RequestQueueTest, FiveFailedTriesStillDeliverAnEmptyReply) {
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/app/ws/song-detail", "action": "close"}})"));
-  const std::string before = LogText();
-  manager.RequestSongDetail(300);
-  std::vector<Delivery> got = g_deliveries.WaitFor(1);
-  ASSERT_EQ(1u, got.size());
-  EXPECT_EQ(300, got[0].param);
-  EXPECT_EQ(5u, Requests().size());
-  EXPECT_EQ(0, manager.GetSongDetail(300).song_id);
-  EXPECT_EQ(1u, Count(LogText().substr(before.size()),
-                      em_utility::wide_to_ansi(L"第4次请求webservice失败! pRequest->GetRequestId() "
-                                               L"= 5, pRequest->GetId() = 300, nRes = -1")));
+  struct Case {
+    const char* scenario;
+    int songId;
+    const wchar_t* lastTry;
+  };
+  const Case cases[] = {
+      {R"({"http": {"match": "/app/ws/song-detail", "action": "close"}})", 300,
+       L"第4次请求webservice失败! pRequest->GetRequestId() = 5, pRequest->GetId() = 300, nRes = -1"},
+      {R"({"http": {"match": "/app/ws/song-detail", "status": 500}})", 301,
+       L"第4次请求webservice失败! pRequest->GetRequestId() = 5, pRequest->GetId() = 301, nRes = -2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.songId);
+    ASSERT_TRUE(standin.Reset());
+    ASSERT_TRUE(standin.SetScenario(c.scenario));
+    g_deliveries.Clear();
+    const std::string before = LogText();
+    manager.RequestSongDetail(c.songId);
+    std::vector<Delivery> got = g_deliveries.WaitFor(1);
+    ASSERT_EQ(1u, got.size());
+    EXPECT_EQ(c.songId, got[0].param);
+    EXPECT_EQ(5u, Requests().size());
+    EXPECT_EQ(0, manager.GetSongDetail(c.songId).song_id);
+    EXPECT_EQ(1u, Count(LogText().substr(before.size()), em_utility::wide_to_ansi(c.lastTry)));
+  }
 }
 
 TEST_F(RequestQueueTest, AnExceptionEndsOnlyItsOwnRequest) {

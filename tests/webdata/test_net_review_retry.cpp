@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "foundation/buffer.h"
 #include "support/standin_client.h"
 #include "support/standin_site.h"
 #include "webdata/api_call.h"
@@ -22,9 +21,10 @@ TEST(TransferRetry, EveryPerformStartsFromEmptyBuffers) {
   ASSERT_TRUE(standin.Reset());
 
   // What an earlier, failed perform of the same exchange left behind.
-  CBuffer body(web_api::kBufferSize), head(web_api::kBufferSize);
-  body.WriteString("<html>");
-  head.WriteString("HTTP/1.1 302 Found\r\n");
+  CurlReplyBuffer body(1 << 16), head(1 << 16);
+  char page[] = "<html>", status[] = "HTTP/1.1 302 Found\r\n";
+  CurlReplyBuffer::Callback(page, 1, sizeof page - 1, &body);
+  CurlReplyBuffer::Callback(status, 1, sizeof status - 1, &head);
 
   CurlEasyHandle handle(curl_easy_init());
   ASSERT_TRUE(handle);
@@ -32,7 +32,7 @@ TEST(TransferRetry, EveryPerformStartsFromEmptyBuffers) {
       handle.get(), standin.Host() + "/sdk/index/get-callid?client_id=" + web_api::kApiKey, nullptr,
       body, head);
   ASSERT_EQ(CURLE_OK, PerformWithRetry(handle.get(), body, head));
-  const std::string text = BufferText(body);
+  const std::string text = body.Text();
   EXPECT_EQ(0u, text.find("{\"status\": \"ok\"")) << text;
-  EXPECT_EQ(0u, BufferText(head).find("HTTP/1.1 200 ")) << BufferText(head);
+  EXPECT_EQ(0u, head.Text().find("HTTP/1.1 200 ")) << head.Text();
 }

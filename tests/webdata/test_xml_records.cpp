@@ -7,6 +7,8 @@
 #include "foundation/xml_reader.h"
 #include "foundation/xml_writer.h"
 #include "webdata/radio_records.h"
+#include "webdata/reply_limits.h"
+#include "webdata/reply_shape.h"
 #include "webdata/song_item.h"
 #include "webdata/xml_wrapper.h"
 
@@ -89,4 +91,16 @@ TEST(XmlWrapper, TheBaseDoesNothingAndARecordRoundTripsThroughText) {
   EXPECT_FALSE(back.LoadFromString("<record><name>x</record>"));  // not well formed
   EXPECT_FALSE(back.LoadFromString("<other><name>x</name></other>"));
   EXPECT_TRUE(back.LoadFromString("<!-- c --><record><name>y</name></record>"));
+}
+
+TEST(XmlShape, OnlyElementsCountTowardsDepthAndNumber) {
+  std::string deep, wide = "<list>", hidden = "<r>";
+  for (int i = 0; i < reply_limits::kXmlDepth; ++i) deep = "<a x='>'>" + deep + "</a>";
+  for (int i = 1; i < reply_limits::kXmlElements; ++i) wide += "<id/>";
+  for (int i = 0; i < 70; ++i) hidden += "<!-- <a> --><![CDATA[<a>]]><?pi <a>?><!DOCTYPE a>";
+  EXPECT_TRUE(XmlShapeWithinLimits(deep));
+  EXPECT_FALSE(XmlShapeWithinLimits("<a>" + deep + "</a>"));
+  EXPECT_TRUE(XmlShapeWithinLimits(wide + "</list>"));
+  EXPECT_FALSE(XmlShapeWithinLimits(wide + "<id/></list>"));
+  EXPECT_TRUE(XmlShapeWithinLimits(hidden + "</r>"));  // markup that is no element
 }

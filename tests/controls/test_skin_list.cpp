@@ -1,0 +1,176 @@
+// The skinned list in a hidden host that reflects its notifications: rows and blank rows painted
+// by custom draw (read back from a DIB), the flat header, columns that keep their widths, and
+// the layout kept up to date although the list swallows WM_SIZE.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "controls/skin_scrollbar.h"
+#include "skin_test_windows.h"
+#include "support/canvas.h"
+#include "winlayer/geometry.h"
+
+using testsupport::Canvas;
+
+namespace {
+
+constexpr COLORREF kRow = CSkinListCtrlEx::kRowColour;
+constexpr COLORREF kSelected = CSkinListCtrlEx::kSelectedColour;
+constexpr COLORREF kText = CSkinListCtrlEx::kTextColour;
+constexpr int kWidth = 520;
+constexpr int kHeight = 300;
+
+class SkinListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&init);
+    ASSERT_TRUE(host.Create(nullptr, CRect(0, 0, kWidth, kHeight), L"host"));
+    ASSERT_TRUE(list.Create(host, CRect(0, 0, kWidth, kHeight), nullptr,
+                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS));
+    list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT);
+    list.InitColumns();
+  }
+  void TearDown() override { host.DestroyWindow(); }
+
+  void AddRows(int count) {
+    for (int i = 0; i < count; ++i) list.InsertItem(i, L"雨后彩虹");
+  }
+  // The list's client area as the list paints it (its custom draw runs through the host).
+  void PaintList() {
+    canvas.Fill(RGB(255, 255, 255));
+    list.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
+  }
+  void PaintHeader() {
+    canvas.Fill(RGB(255, 255, 255));
+    list.m_header.SendMessage(WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()));
+  }
+  CRect Row(int item) {
+    CRect rect;
+    list.GetItemRect(item, &rect, LVIR_BOUNDS);
+    return rect;
+  }
+  // The bounding box of the pixels of a colour inside an area (empty when there are none).
+  CRect Ink(COLORREF colour, const CRect& area) {
+    CRect box;
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        if (canvas.at(x, y) == colour) box |= CRect(x, y, x + 1, y + 1);
+      }
+    }
+    return box;
+  }
+
+  ReflectingHost host;
+  LibraryList list;
+  Canvas canvas{kWidth, kHeight};
+};
+
+}  // namespace
+
+TEST_F(SkinListTest, RowsAreSeventyFivePixelsBelowAFlatHeaderOfTwentySeven) {
+  AddRows(2);
+  CRect header;
+  list.m_header.GetWindowRect(&header);
+  EXPECT_EQ(27, header.Height());
+  EXPECT_EQ(27, Row(0).top);
+  EXPECT_NEAR(75, Row(1).top - Row(0).top, 1);  // the substitute face rounds its cell
+  EXPECT_TRUE(list.m_header.GetStyle() & HDS_FLAT);
+}
+
+TEST_F(SkinListTest, CellsSelectionAndBlankRowsArePaintedInTheRowColours) {
+  AddRows(2);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  PaintList();
+  const CRect first = Row(0), second = Row(1);
+  // Cells: the row colour, the selection colour, texts in the accent colour.
+  EXPECT_EQ(kRow, canvas.at(2, first.top + 2));
+  EXPECT_EQ(kSelected, canvas.at(2, second.top + 2));
+  EXPECT_EQ(kSelected, canvas.at(400, second.top + 2));
+  EXPECT_GT(canvas.Count(kText, first), 20);
+  // Right of the last column and below the last row: the row colour, never striped.
+  EXPECT_EQ(kRow, canvas.at(kWidth - 3, first.top + 2));
+  EXPECT_EQ(kRow, canvas.at(kWidth - 3, second.top + 2));
+  CRect below(0, second.bottom, kWidth, kHeight);
+  EXPECT_EQ(below.Width() * below.Height(), canvas.Count(kRow, below));
+}
+
+TEST_F(SkinListTest, AnEmptyListIsBlankRowsFromTopToBottom) {
+  PaintList();
+  CRect rows(0, 27, kWidth, kHeight);
+  EXPECT_EQ(rows.Width() * rows.Height(), canvas.Count(kRow, rows));
+}
+
+TEST_F(SkinListTest, HeaderPaintsItsPicturesAndItsOwnThirteenPixelFont) {
+  PaintHeader();
+  CRect first, second;
+  list.m_header.GetItemRect(0, &first);
+  list.m_header.GetItemRect(1, &second);
+  // Background picture (top line, bottom line) and a separator at the first item's right.
+  EXPECT_EQ(0x574D55u, canvas.at(first.left + 10, 0));
+  EXPECT_EQ(0x191418u, canvas.at(first.left + 10, 26));
+  EXPECT_EQ(0x1D181Cu, canvas.at(first.right, 13));
+  // Texts in the accent colour, in the header's own 13 px font (the list hands its 74 px font
+  // to its header too): "名称" is two glyphs of at most 13 x 13.
+  const CRect name = Ink(kText, first);
+  EXPECT_GE(name.Height(), 9);
+  EXPECT_LE(name.Height(), 13);
+  EXPECT_GE(name.Width(), 20);
+  EXPECT_LE(name.Width(), 26);
+  // A centred item's text is centred in what is left of the item after a 20 px indent.
+  const CRect listen = Ink(kText, second);
+  EXPECT_NEAR(listen.CenterPoint().x, (second.left + 20 + second.right - 5) / 2, 2);
+}
+
+TEST_F(SkinListTest, PaintersLeaveTheDCWithWhatWasSelectedInIt) {
+  // What a painter selects goes back out before it is deleted, and the DC it was given keeps
+  // its own font, brush and pen.
+  AddRows(1);
+  const HDC dc = canvas.hdc();
+  const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
+  const HGDIOBJ brush = ::GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
+  CRect cell(0, 0, 100, 75);
+  list.DrawSubItem(dc, 0, 1, &cell, true, true);
+  list.DrawCellBackground(dc, cell, true, false, true);
+  PaintList();
+  PaintHeader();
+  EXPECT_EQ(font, ::GetCurrentObject(dc, OBJ_FONT));
+  EXPECT_EQ(brush, ::GetCurrentObject(dc, OBJ_BRUSH));
+  EXPECT_EQ(pen, ::GetCurrentObject(dc, OBJ_PEN));
+  EXPECT_EQ(OPAQUE, ::GetBkMode(dc));
+}
+
+TEST_F(SkinListTest, ColumnsCannotBeResizedByTheUser) {
+  CRect first;
+  list.m_header.GetItemRect(0, &first);
+  const int width = list.GetColumnWidth(0);
+  const LPARAM divider = MAKELPARAM(first.right - 1, 10);
+  list.m_header.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, divider);
+  list.m_header.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 60, 10));
+  list.m_header.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(first.right + 60, 10));
+  EXPECT_EQ(width, list.GetColumnWidth(0));
+  list.m_header.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, divider);
+  EXPECT_EQ(width, list.GetColumnWidth(0));
+}
+
+TEST_F(SkinListTest, ResizingTheSkinnedListStillLaysOutItsRowsAndBars) {
+  // The list swallows WM_SIZE; the list view must follow its size all the same.
+  ASSERT_TRUE(SkinSB_InstallApiHooks());
+  CBitmap skin(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                 MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN), IMAGE_BITMAP,
+                                                 0, 0, LR_CREATEDIBSECTION)));
+  AddRows(12);
+  ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
+  const int before = list.GetCountPerPage();
+  list.SetWindowPos(nullptr, 0, 0, kWidth, kHeight + 150, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(before + 2, list.GetCountPerPage());
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  list.GetScrollInfo(SB_VERT, &info);
+  EXPECT_EQ(static_cast<UINT>(list.GetCountPerPage()), info.nPage);
+  list.DestroyWindow();
+  SkinSB_RemoveApiHooks();
+}
