@@ -325,6 +325,8 @@ void CEditDlg::OnUpload() {
   frame->ShowPane(1);
   if (result == kUploadDone) {
     ShowMessageBox(m_hWnd, L"上传完成！", kEditorCaption, MB_ICONWARNING);
+    CLrceditDlg* workspace = frame->GetLrceditDlg();
+    if (workspace && m_spSong) workspace->GetSongList()->SelectSong(m_spSong->GetSongId());
   } else if (result != kUploadSaveFailed) {
     // A failed save has told the user already.
     ShowMessageBox(nullptr, em_utility::ansi_to_wide(errText), L"温馨提示", MB_ICONWARNING);

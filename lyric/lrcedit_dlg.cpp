@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/main_frame.h"
+#include "controls/skin_font.h"
+#include "controls/skin_scrollbar.h"
 #include "foundation/common_helpers.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
@@ -70,6 +72,16 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
   m_wndDisplayer.ShowWindow(SW_SHOW);
   m_wndDisplayer.SetStyle(5, true, 0x7D7D7D, 0x00FF00, 0x320000);
 
+  m_wndSongList.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr,
+                       WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS);
+  m_wndSongList.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  m_wndSongList.ModifyStyle(WS_CLIPSIBLINGS | LVS_NOSCROLL | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER,
+                            0);
+  m_wndSongList.ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+  m_wndSongList.InitColumns();
+  CreateSkinFont(m_listFont, 12, FW_NORMAL, DEFAULT_CHARSET, FF_SWISS);
+  m_wndSongList.SetFont(m_listFont);
+
   m_wndEdit.Create(m_hWnd);
   m_wndEdit.ShowWindow(SW_HIDE);
   m_wndFast.Create(m_hWnd);
@@ -77,9 +89,20 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
 
   m_hMenu = ::LoadMenuW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDR_SONG_LIST_MENU));
 
+  SkinSB_DetachWindow(m_wndSongList);
+  SkinSB_AttachWindow(m_wndSongList, GetScrollBarSkin());
+
   SetTimer(kPositionTimer, kTimerMs);
   SetTimer(kStartTimer, kTimerMs);
   SetTimer(kIdleTimer, kIdleTimerMs);
+
+  CRect client;
+  GetClientRect(&client);
+  m_wndSplitter.Create(m_hWnd, CRect(client.right - kColumnWidth - 4, 52, client.right - kColumnWidth,
+                                     client.bottom - 30));
+  m_wndSplitter.SetLimits(true, 100, 200);
+  m_wndSplitter.SetCallback(OnSplitterMoved, this);
+  m_wndSplitter.ShowWindow(SW_SHOW);
   return TRUE;
 }
 
@@ -101,6 +124,11 @@ void CLrceditDlg::Layout(int width, int height, int offset) {
   auto place = [](HWND window, int left, int top, int w, int h) {
     if (::IsWindow(window)) ::MoveWindow(window, left, top, w, h, TRUE);
   };
+  place(m_wndSplitter, x - kSplitterWidth, 0, kSplitterWidth, height);
+  if (::IsWindow(m_wndSongList)) {
+    place(m_wndSongList, 0, 0, x - kSplitterWidth, height);
+    m_wndSongList.FitColumnWidth(1, x - kSplitterWidth);
+  }
   place(m_hPlayerWnd, x, 0, column, kPlayerHeight);
   place(m_wndPlayerPanel, x, 0, column, kPlayerHeight);
   place(m_wndFast, x, kPlayerHeight, column, kStripHeight);
@@ -228,6 +256,7 @@ void CLrceditDlg::PlaySong(const SongPtr& chosen) {
 
 void CLrceditDlg::PlayBufferedSong(const SongPtr& song) {
   if (!song) return;
+  m_wndSongList.SelectSong(song->GetSongId());
   LoadSongLyric(song);
   m_player.Open(song->GetMp3Path().c_str());
   m_player.Play();
@@ -244,7 +273,8 @@ void CLrceditDlg::BufferSong(const SongPtr& chosen) {
     idle = !song->IsBufferingStarted() && !song->GetDownloadThread();
   }
   if (idle) {
-    StartDownloadTask(song->GetTrackUrl().c_str(), song->GetMp3Path().c_str(), nullptr, song);
+    StartDownloadTask(song->GetTrackUrl().c_str(), song->GetMp3Path().c_str(), m_wndSongList,
+                      song);
   }
 }
 
@@ -256,6 +286,7 @@ void CLrceditDlg::StartDownloadTask(const CString& url, const CString& path, HWN
 void CLrceditDlg::AddSongItem(const CSongItem* item, bool keepCurrent) {
   if (!item || item->song_id <= 0) return;
   RunOnUiThread([&] {
+    m_wndSongList.AddSongItem(item);
     if (!keepCurrent) m_nCurrentId = item->song_id;
   });
 }
@@ -267,7 +298,7 @@ void CLrceditDlg::AddSongItems(const std::vector<CSongItem>& items) {
 void CLrceditDlg::AddSong(SongPtr song, bool keepCurrent) {
   if (!song || song->GetSongId() <= 0) return;
   RunOnUiThread([&] {
-    CMainFrame::GetInstance()->GetSongMap().Insert(song);
+    m_wndSongList.AddSong(song);
     if (keepCurrent) return;
     BufferSong(song);
     m_nCurrentId = song->GetSongId();
@@ -292,6 +323,22 @@ void CLrceditDlg::RunOnUiThread(const std::function<void()>& work) {
   SendMessage(kRunOnUiThread, reinterpret_cast<WPARAM>(&work), 0);
 }
 
+void CLrceditDlg::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
+  if (item->CtlType == ODT_MENU) {
+    m_skinMenu.DrawItem(*item);
+  } else {
+    SetMsgHandled(FALSE);
+  }
+}
+
+void CLrceditDlg::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
+  if (item->CtlType == ODT_MENU) {
+    m_skinMenu.MeasureItem(*item);
+  } else {
+    SetMsgHandled(FALSE);
+  }
+}
+
 LRESULT CLrceditDlg::OnRunOnUiThread(UINT, WPARAM wParam, LPARAM) {
   (*reinterpret_cast<const std::function<void()>*>(wParam))();
   return 0;
@@ -314,6 +361,15 @@ void CLrceditDlg::OnCommand(UINT, int id, HWND) {
       break;
     case ID_BACK_TO_DISPLAY:
       BackToDisplay();
+      break;
+    case ID_EDIT_SONG_LYRIC:
+    case ID_PLAY_SONG:
+    case ID_DOWNLOAD_LYRIC_AGAIN:
+    case ID_DELETE_SONGS:
+    case ID_CLEAR_SONG_LIST:
+    case ID_OPEN_SONG_PAGE:
+    case ID_RESET_SONG_BUFFER:
+      OnSongCommand(id);
       break;
     default:
       SetMsgHandled(FALSE);

@@ -14,11 +14,14 @@
 #include <functional>
 #include <vector>
 
+#include "controls/rc_splitter.h"
+#include "controls/skin_menu.h"
 #include "foundation/lock.h"
 #include "lyric/edit_dlg.h"
 #include "lyric/fast_dlg.h"
 #include "lyric/hosted_player.h"
 #include "lyric/lrc_displayer.h"
+#include "lyric/play_list_view.h"
 #include "lyric/player_panel.h"
 #include "resources/lyric_ids.h"
 #include "webdata/song.h"
@@ -49,9 +52,15 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   MSG_WM_TIMER(OnTimer)
   MSG_WM_SIZE(OnSize)
   MSG_WM_ERASEBKGND(OnEraseBkgnd)
+  MSG_WM_NOTIFY(OnNotify)
+  MSG_WM_DRAWITEM(OnDrawItem)
+  MSG_WM_MEASUREITEM(OnMeasureItem)
   MESSAGE_HANDLER_EX(kRunOnUiThread, OnRunOnUiThread)
+  // The song list's custom draw and item changes go back to it.
+  REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
+  CPlayListViewCtrl* GetSongList() { return &m_wndSongList; }
   CEditDlg* GetEditDlg() { return &m_wndEdit; }
   CFastDlg* GetFastDlg() { return &m_wndFast; }
   CLrcDisplayer* GetDisplayer() { return &m_wndDisplayer; }
@@ -86,6 +95,12 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void PlayBufferedSong(const SongPtr& song);
   // Makes sure the song's lyric file exists and opens it in the editor.
   void LoadSongLyric(const SongPtr& song);
+  // The full action of opening a row: its lyric in the editor, the song played or buffered, the
+  // display set to the lyric. The row's song id, or -1 when the row holds no song.
+  int OpenSongAt(int item);
+  void OpenSong(const SongPtr& song);
+  // Stops the player and the display when the row's song is the one playing.
+  void StopIfPlaying(int row);
 
  private:
   // wParam: a std::function<void()>* to run on the window's thread.
@@ -98,6 +113,20 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void OnSize(UINT type, CSize size);
   BOOL OnEraseBkgnd(HDC) { return TRUE; }
   LRESULT OnRunOnUiThread(UINT, WPARAM wParam, LPARAM);
+  LRESULT OnNotify(int id, LPNMHDR header);
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
+  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT item);
+
+  // The song list (lrcedit_songs.cpp).
+  void ShowSongMenu();
+  void OnSongDoubleClick(int item);
+  void OnSongCommand(int id);
+  void DownloadLyricAgain(const SongPtr& song);
+  void ResetSongBuffer(const SongPtr& song);
+  // The one selected row: -1 (after noneWarning) when none is selected, -1 when several are.
+  int SelectedRow(const wchar_t* noneWarning);
+  SongPtr SongAt(int row);
+  static void OnSplitterMoved(int left, int top, int right, int bottom, void* context);
 
   // Runs work now on the window's thread, or hands it over and waits.
   void RunOnUiThread(const std::function<void()>& work);
@@ -113,11 +142,15 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   // Shown in the control's place while the control is idle (see hosted_player.h).
   CPlayerPanel m_wndPlayerPanel{m_player.GetSubstitute()};
   CLrcDisplayer m_wndDisplayer;
+  CPlayListViewCtrl m_wndSongList;
+  CFont m_listFont;
   CEditDlg m_wndEdit;
   HMENU m_hMenu = nullptr;
   CFastDlg m_wndFast;
+  CRCSplitter m_wndSplitter;
   int m_nPlayingId = -1;
   int m_nCurrentId = -1;
+  CSkinMenu m_skinMenu;
   bool m_bMediaLoaded = false;
   CLock m_lock;
   bool m_bPlayToggle = true;  // F2 pauses first
