@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "controls/skin_font.h"
 #include "harness.h"
 #include "lyric/lrc_displayer.h"
 #include "lyric/time_tag.h"
@@ -68,8 +69,8 @@ void BenchDisplayPaint() {
   });
 
   CFont font;
-  font.CreateFont(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+  CreateSkinFont(font, 12, FW_NORMAL, GB2312_CHARSET, DEFAULT_PITCH | FF_DONTCARE,
+                 CLEARTYPE_QUALITY);
   const int visible = client.Height() / 14 + 2;
   double yardstick = bench::MedianSeconds([&] {
     for (int i = 0; i < 50; ++i) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_frame.h"
+#include "controls/skin_font.h"
 #include "foundation/site_addresses.h"
 #include "lyric/song_address.h"
 #include "webdata/web_data_manager.h"
@@ -19,9 +20,7 @@ constexpr UINT_PTR kTooltipId = 1314;
 }  // namespace
 
 CEditImpl::CEditImpl() {
-  m_font.CreateFont(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                    DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+  CreateSkinFont(m_font, 14);
   m_brushFocused.CreateSolidBrush(kFocusedBackground);
 }
 

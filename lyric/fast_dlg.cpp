@@ -1,6 +1,7 @@
 #include "lyric/fast_dlg.h"
 
 #include "app/main_frame.h"
+#include "controls/skin_font.h"
 #include "foundation/message_box.h"
 #include "lyric/edit_dlg.h"
 #include "winlayer/gdi_dc.h"
@@ -21,9 +22,7 @@ BOOL CFastDlg::OnInitDialog(HWND, LPARAM) {
     m_buttons[i].SetPressedBkColor(kButtonFace);
     m_buttons[i].SetNormalBkColor(kButtonFace);
   }
-  m_titleFont.CreateFont(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+  CreateSkinFont(m_titleFont, 14, FW_BOLD);
   m_brush.CreateSolidBrush(kBackground);
   return TRUE;
 }

@@ -9,6 +9,7 @@
 
 #include "app/main_frame.h"
 #include "controls/paint_message.h"
+#include "controls/skin_font.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/folder_util.h"
@@ -65,9 +66,8 @@ void CLrcDisplayer::Init() {
   m_bFloating = FALSE;
   m_nAlign = kAlignCentre;
   m_font.DeleteObject();
-  m_font.CreateFont(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                    DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+  CreateSkinFont(m_font, 12, FW_NORMAL, GB2312_CHARSET, DEFAULT_PITCH | FF_DONTCARE,
+                 CLEARTYPE_QUALITY);
   m_nLineHeight = 14;
   SetMessage(L"无歌词信息");
   m_crEdge = kBackground;
