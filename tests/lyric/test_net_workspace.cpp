@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 
 #include "app/main_frame.h"
 #include "controls/skin_scrollbar.h"
+#include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
 #include "lyric/edit_impl.h"
@@ -288,13 +290,8 @@ TEST_F(Workspace, APastedSongIsBufferedPlayedTaggedSavedAndUploaded) {
 
 TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
   ASSERT_GE(RowOf(123), 0);
-  for (int id : {124, 125}) {
-    SongPtr song = MakeSongPtr();
-    ASSERT_TRUE(song->FromJsonString("{\"song_id\": " + std::to_string(id) +
-                                     ", \"song_name\": \"歌 " + std::to_string(id) +
-                                     "\", \"album_name\": \"晴天日记\", \"singers\": \"周小晴\"}"));
-    workspace->AddSong(song, true);
-  }
+  Paste(L"http://www.daruruvi.com/album/456");  // adds 124 and 125 behind 123
+  ASSERT_TRUE(WaitFor([&] { return list->GetItemCount() == 3; }));
   {
     testsupport::MessageBoxRecorder boxes;
     SelectRows({});
@@ -307,4 +304,104 @@ TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
   Notify(NM_RCLICK);
   EXPECT_EQ(static_cast<UINT>(MF_GRAYED), g_menuGrey);
   EXPECT_EQ(static_cast<UINT>(MF_OWNERDRAW), g_menuOwnerDraw);
+}
+
+// The row just opened by a double-click is not opened a second time: a song still buffering is
+// announced once.
+TEST_F(Workspace, ADoubleClickOpensTheRowOnce) {
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/audio/124", "pieces": 8, "pause_ms": 300}})"));
+  ASSERT_GE(RowOf(124), 0);
+  ASSERT_FALSE(Find(124)->IsBufferingStarted());
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  Paste(L"http://www.daruruvi.com/song/124");
+  ASSERT_TRUE(WaitFor([&] {
+    SongPtr song = Find(124);
+    return RowOf(124) >= 0 && song && song->IsBufferingStarted();
+  }));
+  ASSERT_FALSE(Find(124)->IsBuffered());
+  SelectRows({124});
+  Notify(NM_DBLCLK, RowOf(124));
+  std::vector<std::wstring> texts = boxes.texts();
+  EXPECT_EQ(1, std::count(texts.begin(), texts.end(), L"等等嘛~缓冲完成就会自动播放啦！"));
+  // Once buffered it starts by itself.
+  ASSERT_TRUE(WaitFor([&] { return workspace->GetPlayingSongId() == 124; }));
+}
+
+// A double-click that opens another song's lyric asks first when the editor holds unsaved work.
+TEST_F(Workspace, ADoubleClickAsksBeforeTheEditorsTextIsReplaced) {
+  ASSERT_GE(RowOf(123), 0);
+  CEdit box = editor->GetLrcEdit();
+  box.SetWindowText(L"[00:01.00]unsaved");
+  box.SetModify(TRUE);
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  SelectRows({123});
+  Notify(NM_DBLCLK, RowOf(123));
+  std::vector<std::wstring> texts = boxes.texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(L"歌词文件已经修改，是否保存？", texts.front());
+  EXPECT_GE(EditorText().Find(L"阳光照进窗台"), 0);
+}
+
+// Answered No, "download the lyric again" keeps the user's file and fetches nothing.
+TEST_F(Workspace, DownloadingTheLyricAgainAnsweredNoKeepsTheFile) {
+  SongPtr song = Find(123);
+  ASSERT_TRUE(song && RowOf(123) >= 0);
+  ASSERT_TRUE(testsupport::WriteFileBytes(song->GetLyricPath(), "[00:01.00]mine\r\n"));
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  SelectRows({123});
+  Command(ID_DOWNLOAD_LYRIC_AGAIN);
+  EXPECT_EQ(L"已有歌词文件存在，是否替换？", boxes.last().text);
+  EXPECT_EQ("[00:01.00]mine\r\n", testsupport::ReadFileBytes(song->GetLyricPath()));
+  EXPECT_EQ(CString(L"[00:01.00]mine\r\n"), EditorText());
+  EXPECT_EQ(0u, standin.Log("/lyric/").get_child("requests").size());
+}
+
+TEST_F(Workspace, ResettingAndDeletingRows) {
+  SongPtr song = Find(123);
+  ASSERT_TRUE(song && RowOf(123) >= 0 && song->IsBuffered());
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  SelectRows({123});
+  Command(ID_RESET_SONG_BUFFER);
+  EXPECT_EQ(0.0f, song->GetProgress());
+  EXPECT_FALSE(FileExists(song->GetMp3Path().c_str()));
+
+  const int rows = list->GetItemCount();
+  Command(ID_DELETE_SONGS);
+  EXPECT_EQ(L"确定要删除选中的歌曲？", boxes.last().text);
+  EXPECT_EQ(rows - 1, list->GetItemCount());
+  EXPECT_FALSE(list->IsListed(123));
+  ASSERT_TRUE(Find(123));  // the song stays known
+  workspace->AddSong(Find(123), true);
+  EXPECT_EQ(rows, list->GetItemCount());
+}
+
+TEST_F(Workspace, ClearingTheListAsksAndEndsOnTheDisplay) {
+  ASSERT_GT(list->GetItemCount(), 0);
+  testsupport::MessageBoxRecorder boxes({IDNO, IDYES});
+  Command(ID_CLEAR_SONG_LIST);
+  EXPECT_GT(list->GetItemCount(), 0);
+  EXPECT_TRUE(workspace->GetDisplayer()->IsWindowVisible());
+  Command(ID_CLEAR_SONG_LIST);
+  EXPECT_EQ(L"确定要清空所有歌曲？", boxes.last().text);
+  EXPECT_EQ(0, list->GetItemCount());
+}
+
+TEST_F(Workspace, AnAlbumAddressListsItsSongsInOrderAndBuffersTheFirst) {
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/audio/200", "pieces": 20, "pause_ms": 300}})"));
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  Paste(L"http://www.daruruvi.com/album/456");
+  ASSERT_TRUE(WaitFor([&] { return list->GetItemCount() == 3; }));
+  Paste(L"http://www.daruruvi.com/album/457");
+  ASSERT_TRUE(WaitFor([&] {
+    SongPtr first = Find(200);
+    return list->GetItemCount() == 6 && first && first->GetProgress() > 10;
+  }));
+  std::vector<int> ids;
+  for (int row = 0; row < list->GetItemCount(); ++row) {
+    ids.push_back(static_cast<int>(list->GetItemData(row)));
+  }
+  EXPECT_EQ((std::vector<int>{123, 124, 125, 200, 201, 202}), ids);
+  EXPECT_EQ(200, workspace->GetCurrentSongId());
+  EXPECT_EQ(0.0f, Find(201)->GetProgress());
+  Picture(L"workspace_list.png");
 }
