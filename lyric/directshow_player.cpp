@@ -24,7 +24,9 @@ CString FormatDurationText(double seconds) {
   return text;
 }
 
-CDirectShowPlayer::~CDirectShowPlayer() { Close(); }
+CDirectShowPlayer::~CDirectShowPlayer() {
+  Close();
+}
 
 bool CDirectShowPlayer::Open(const wchar_t* path) {
   Close();

@@ -17,8 +17,7 @@ int ClampedPixels(double pixels) {
 }
 
 // The part of the way from the current line to the next that lyric time t has gone, times span.
-int ScrollTowardsNext(int t, int cur, const std::vector<LrcLine>& lines, int firstSpan,
-                      int span) {
+int ScrollTowardsNext(int t, int cur, const std::vector<LrcLine>& lines, int firstSpan, int span) {
   int count = static_cast<int>(lines.size());
   if (cur + 1 >= count) return 0;
   if (cur < 0) {

@@ -272,15 +272,14 @@ void CEditDlg::OnSaveAs() {
   if (chosen == m_strFilePath) {
     written = SaveLyric();
   } else {
-    if (FileExists(chosen) &&
-        ShowMessageBox(m_hWnd, L"保存目录已有歌词文件存在，是否替换？", kEditorCaption,
-                       MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (FileExists(chosen) && ShowMessageBox(m_hWnd, L"保存目录已有歌词文件存在，是否替换？",
+                                             kEditorCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return;
     }
     // The song's own file is saved as well, and copied; any other text goes to the chosen
     // file itself, so what the box shows is what is written.
-    bool ownFile = m_spSong && !m_strFilePath.IsEmpty() &&
-                   m_strFilePath == m_spSong->GetLyricPath().c_str();
+    bool ownFile =
+        m_spSong && !m_strFilePath.IsEmpty() && m_strFilePath == m_spSong->GetLyricPath().c_str();
     if (ownFile) {
       written = SaveLyric() && CopyFileCreatingFolder(m_strFilePath, chosen, false);
     } else {
@@ -306,8 +305,9 @@ int CEditDlg::UploadLyric(std::string& errText) {
   std::string status;
   std::string err;
   std::wstring lyric;
-  if (!helper->UploadLyric(m_spSong->GetSongId(), em_utility::wide_to_ansi(m_strFilePath.GetString()),
-                           status, err, lyric)) {
+  if (!helper->UploadLyric(m_spSong->GetSongId(),
+                           em_utility::wide_to_ansi(m_strFilePath.GetString()), status, err,
+                           lyric)) {
     return kUploadNotSent;
   }
   int result = MapUploadResult(status, err, errText);

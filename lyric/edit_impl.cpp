@@ -59,8 +59,8 @@ void CEditImpl::OpenSongUrl() {
 void CEditImpl::InitTooltip() {
   if (m_hTooltip) return;
   m_hTooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 m_hWnd, nullptr, nullptr, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                 nullptr, nullptr, nullptr);
   if (!m_hTooltip) return;
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;

@@ -23,7 +23,9 @@ class Bstr {
 
 }  // namespace
 
-CHostedPlayer::~CHostedPlayer() { Detach(); }
+CHostedPlayer::~CHostedPlayer() {
+  Detach();
+}
 
 bool CHostedPlayer::Attach(IWMPPlayer* player) {
   Detach();

@@ -303,8 +303,8 @@ void CLrcDisplayer::PaintEdgeFade(CDCHandle dc, const CRect& client) {
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   if (vertical) {
     ::AlphaBlend(dc, client.left, client.top, rows, client.Height(), source, 0, 0, rows, 1, blend);
-    ::AlphaBlend(dc, client.right - size, client.top, rows, client.Height(), source, rows, 0,
-                 rows, 1, blend);
+    ::AlphaBlend(dc, client.right - size, client.top, rows, client.Height(), source, rows, 0, rows,
+                 1, blend);
   } else {
     ::AlphaBlend(dc, client.left, client.top, client.Width(), rows, source, 0, 0, 1, rows, blend);
     ::AlphaBlend(dc, client.left, client.bottom - size, client.Width(), rows, source, 0, rows, 1,
@@ -353,8 +353,8 @@ void CLrcDisplayer::OnMouseMove(UINT flags, CPoint point) {
   if (!m_bFloating || m_bMoving) return;
   CRect client;
   GetClientRect(&client);
-  ::SetCursor(::LoadCursorW(nullptr, point.x >= client.right - kResizeBorder ? IDC_SIZEWE
-                                                                               : IDC_ARROW));
+  ::SetCursor(
+      ::LoadCursorW(nullptr, point.x >= client.right - kResizeBorder ? IDC_SIZEWE : IDC_ARROW));
 }
 
 void CLrcDisplayer::OnLButtonUp(UINT, CPoint) {
@@ -414,8 +414,7 @@ void CLrcDisplayer::Dock(HWND parent, const RECT* rect) {
       ::GetWindowRect(parent, &place);
       place.MoveToXY(0, 0);
     }
-    SetWindowPos(HWND_TOP, place.left, place.top, place.Width(), place.Height(),
-                 SWP_FRAMECHANGED);
+    SetWindowPos(HWND_TOP, place.left, place.top, place.Width(), place.Height(), SWP_FRAMECHANGED);
   }
   SetWindowRgn(nullptr, TRUE);
   ShowWindow(SW_SHOW);
@@ -524,8 +523,8 @@ void CLrcDisplayer::DownloadLyric(const LyricDownloadTask& task) {
   InternetHandle session(::InternetOpenW(L"Microsoft@Internet Explorer",
                                          INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return;
-  InternetHandle request(::InternetOpenUrlW(session.get(), task.strUrl, nullptr, 0,
-                                            INTERNET_FLAG_DONT_CACHE, 0));
+  InternetHandle request(
+      ::InternetOpenUrlW(session.get(), task.strUrl, nullptr, 0, INTERNET_FLAG_DONT_CACHE, 0));
   if (!request || QueryStatusCode(request.get()) != 200) return;
   bool written = false;
   {

@@ -101,7 +101,6 @@ class CLrcDisplayer : public CWindowImpl<CLrcDisplayer> {
   void RotateTitle(int n);
   void RotateTitleRight(int n);
   void SetMarquee(const CString& text) { m_strMarquee = text; }
-  CString GetMarquee() const { return m_strMarquee; }
 
   // The menu of the window (resource 305) at point; nothing when the resources have none.
   void ShowPopupMenu(POINT point);

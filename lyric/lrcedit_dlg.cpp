@@ -98,8 +98,8 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
 
   CRect client;
   GetClientRect(&client);
-  m_wndSplitter.Create(m_hWnd, CRect(client.right - kColumnWidth - 4, 52, client.right - kColumnWidth,
-                                     client.bottom - 30));
+  m_wndSplitter.Create(m_hWnd, CRect(client.right - kColumnWidth - 4, 52,
+                                     client.right - kColumnWidth, client.bottom - 30));
   m_wndSplitter.SetLimits(true, 100, 200);
   m_wndSplitter.SetCallback(OnSplitterMoved, this);
   m_wndSplitter.ShowWindow(SW_SHOW);
@@ -273,8 +273,7 @@ void CLrceditDlg::BufferSong(const SongPtr& chosen) {
     idle = !song->IsBufferingStarted() && !song->GetDownloadThread();
   }
   if (idle) {
-    StartDownloadTask(song->GetTrackUrl().c_str(), song->GetMp3Path().c_str(), m_wndSongList,
-                      song);
+    StartDownloadTask(song->GetTrackUrl().c_str(), song->GetMp3Path().c_str(), m_wndSongList, song);
   }
 }
 

@@ -88,8 +88,7 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
 
   // Buffers a song that is in the song map and has not started buffering.
   void BufferSong(const SongPtr& song);
-  void StartDownloadTask(const CString& url, const CString& path, HWND notify,
-                         const SongPtr& song);
+  void StartDownloadTask(const CString& url, const CString& path, HWND notify, const SongPtr& song);
   // Plays a buffered song, or starts buffering it to play it once buffered.
   void PlaySong(const SongPtr& song);
   void PlayBufferedSong(const SongPtr& song);

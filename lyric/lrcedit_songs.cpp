@@ -66,7 +66,8 @@ void CLrceditDlg::ShowSongMenu() {
     ShowMessageBox(m_hWnd, kNothingSelected, kNoticeCaption, MB_ICONWARNING);
   } else {
     if (selected > 1) {
-      for (UINT id : {ID_PLAY_SONG, ID_EDIT_SONG_LYRIC, ID_DOWNLOAD_LYRIC_AGAIN, ID_OPEN_SONG_PAGE}) {
+      for (UINT id :
+           {ID_PLAY_SONG, ID_EDIT_SONG_LYRIC, ID_DOWNLOAD_LYRIC_AGAIN, ID_OPEN_SONG_PAGE}) {
         ::EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
       }
     }
@@ -199,8 +200,8 @@ void CLrceditDlg::DownloadLyricAgain(const SongPtr& song) {
   bool download = true;
   if (FileExists(path)) {
     // Kept on No: the file the user has is opened as it is.
-    download = ShowMessageBox(m_hWnd, L"已有歌词文件存在，是否替换？", kEditorCaption,
-                              MB_YESNO) == IDYES;
+    download =
+        ShowMessageBox(m_hWnd, L"已有歌词文件存在，是否替换？", kEditorCaption, MB_YESNO) == IDYES;
     if (download) DeleteFileLogged(path);
   }
   if (download && DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != 0) {

@@ -47,8 +47,8 @@ std::string FilterLyricBytes(const std::string& fileBytes) {
     size_t end = fileBytes.find('\n', start);
     if (end == std::string::npos) end = fileBytes.size();
     // Text-mode reading turns CR LF into "\n": the CR before the line feed is no part of the line.
-    size_t lineEnd = end < fileBytes.size() && end > start && fileBytes[end - 1] == '\r' ? end - 1
-                                                                                        : end;
+    size_t lineEnd =
+        end < fileBytes.size() && end > start && fileBytes[end - 1] == '\r' ? end - 1 : end;
     const char* line = fileBytes.data() + start;
     size_t length = lineEnd - start;
     if (length > 0 && !IsAdvertLine(line, length)) {
@@ -96,13 +96,12 @@ bool FilterLyricFile(const wchar_t* path) {
 LyricFileText ClassifyLyricFile(const wchar_t* path) {
   std::string bytes;
   if (!ReadFileBytes(path, &bytes)) return LyricFileText::kMissing;
-  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                            (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+  if (bytes.size() >= 2 &&
+      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
     return LyricFileText::kUtf16;
   }
-  if (!bytes.empty() &&
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
-                            static_cast<int>(bytes.size()), nullptr, 0) == 0) {
+  if (!bytes.empty() && ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                              static_cast<int>(bytes.size()), nullptr, 0) == 0) {
     return LyricFileText::kNotUtf8;
   }
   return LyricFileText::kReadable;

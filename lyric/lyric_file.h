@@ -32,9 +32,9 @@ bool WriteLyricBytes(const wchar_t* path, const std::string& bytes, DWORD* error
 
 // How the editor can read a lyric file.
 enum class LyricFileText {
-  kReadable,   // UTF-8 (or ASCII), with or without a byte-order mark
-  kUtf16,      // a UTF-16 byte-order mark: the reader gives no text
-  kNotUtf8,    // bytes that are not UTF-8 (a file in a local code page): the reader garbles them
-  kMissing,    // cannot be opened
+  kReadable,  // UTF-8 (or ASCII), with or without a byte-order mark
+  kUtf16,     // a UTF-16 byte-order mark: the reader gives no text
+  kNotUtf8,   // bytes that are not UTF-8 (a file in a local code page): the reader garbles them
+  kMissing,   // cannot be opened
 };
 LyricFileText ClassifyLyricFile(const wchar_t* path);

@@ -46,8 +46,8 @@ void CPlayListViewCtrl::InitColumns() {
 bool CPlayListViewCtrl::ListId(int songId) {
   CLockGuard guard(m_lock);
   bool listed = std::find(m_listIds.begin(), m_listIds.end(), songId) != m_listIds.end();
-  GetLogger()->log(em_utility::log_level::important, L"Add song, songid = %d, bInList = %d",
-                   songId, listed ? 1 : 0);
+  GetLogger()->log(em_utility::log_level::important, L"Add song, songid = %d, bInList = %d", songId,
+                   listed ? 1 : 0);
   if (!listed) m_listIds.push_back(songId);
   return !listed;
 }
@@ -78,8 +78,7 @@ void CPlayListViewCtrl::AddSong(const SongPtr& song) {
   const std::wstring album = song->GetAlbumName();
   const std::wstring singers = song->GetSingers();
   const std::wstring lyric = song->GetLyric();
-  const wchar_t* texts[5] = {name.c_str(), album.c_str(), singers.c_str(), lyric.c_str(),
-                             progress};
+  const wchar_t* texts[5] = {name.c_str(), album.c_str(), singers.c_str(), lyric.c_str(), progress};
   AppendRow(song->GetSongId(), texts);
 }
 

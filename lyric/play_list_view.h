@@ -29,8 +29,7 @@ class CPlayListViewCtrl : public CSkinListCtrlEx {
   END_MSG_MAP()
 
   void InitColumns() override;
-  void DrawSubItem(HDC dc, int item, int subItem, RECT* cell, bool selected,
-                   bool focused) override;
+  void DrawSubItem(HDC dc, int item, int subItem, RECT* cell, bool selected, bool focused) override;
   int HitTestItemButton(POINT*) override { return -1; }
 
   // A row for the record unless its id is listed.

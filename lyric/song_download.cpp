@@ -42,8 +42,9 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
   DWORD length = 0;
   DWORD size = sizeof length;
   // A chunked reply has no length: then no local file can be known to be complete.
-  bool lengthKnown = HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
-                                    &length, &size, nullptr) != FALSE;
+  bool lengthKnown =
+      HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
+                     &size, nullptr) != FALSE;
   const double total = std::max<DWORD>(length, 1);
   // Songs and lyric files (id 0) have ceilings of their own; a file past it is dropped.
   const unsigned ceiling =
@@ -114,14 +115,13 @@ DWORD WINAPI SongDownloadThreadProc(LPVOID param) {
   return 0;
 }
 
-bool StartSongDownload(const CString& url, const CString& path, HWND notify,
-                       const SongPtr& song) {
+bool StartSongDownload(const CString& url, const CString& path, HWND notify, const SongPtr& song) {
   if (!song) return false;
   auto* task = new SongDownloadTask{url, path, notify, song->GetSongId()};
   // Suspended until its handle is in the song: a thread that ended at once would otherwise
   // leave a stale handle behind, and the song could never be buffered again.
-  HANDLE thread = ::CreateThread(nullptr, 0, SongDownloadThreadProc, task, CREATE_SUSPENDED,
-                                 nullptr);
+  HANDLE thread =
+      ::CreateThread(nullptr, 0, SongDownloadThreadProc, task, CREATE_SUSPENDED, nullptr);
   if (!thread) {
     delete task;
     return false;

@@ -22,10 +22,10 @@ struct SongDownloadTask {
 
 // Results of DownloadWithProgress.
 enum SongDownloadResult {
-  kSongDownloadDone = 0,        // downloaded now, or found complete
-  kSongDownloadCannotOpen = 1,  // the address could not be opened
-  kSongDownloadFileFailed = 2,  // the local file could not be opened or written
-  kSongDownloadReadFailed = 3,  // the transfer broke off
+  kSongDownloadDone = 0,          // downloaded now, or found complete
+  kSongDownloadCannotOpen = 1,    // the address could not be opened
+  kSongDownloadFileFailed = 2,    // the local file could not be opened or written
+  kSongDownloadReadFailed = 3,    // the transfer broke off
   kSongDownloadNotAvailable = 4,  // offline, no session, or an HTTP status other than 200
 };
 
@@ -42,5 +42,4 @@ DWORD WINAPI SongDownloadThreadProc(LPVOID param);
 // Starts buffering song from url to path, reporting to notify: the thread's handle is in the
 // song (and the song written back to the song map) before the thread runs. False when no thread
 // could be started.
-bool StartSongDownload(const CString& url, const CString& path, HWND notify,
-                       const SongPtr& song);
+bool StartSongDownload(const CString& url, const CString& path, HWND notify, const SongPtr& song);

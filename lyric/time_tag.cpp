@@ -87,8 +87,8 @@ CString ShiftTimeTagsText(const CString& text, int deltaMs) {
       int minutes = ReadTagInt(open + 1, colon);
       double seconds = ReadTagDouble(colon + 1, close);
       result.append(copied, open);
-      AppendShiftedTag(result, static_cast<long long>(minutes) * 60000 +
-                                   std::llround(seconds * 1000) + deltaMs);
+      AppendShiftedTag(
+          result, static_cast<long long>(minutes) * 60000 + std::llround(seconds * 1000) + deltaMs);
       copied = next = close + 1;
     }
     open = next < end ? wmemchr(next, L'[', end - next) : nullptr;

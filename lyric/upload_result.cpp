@@ -8,8 +8,10 @@ int MapUploadResult(const std::string& status, const std::string& err, std::stri
   static const struct {
     const char* code;
     int result;
-  } kCodes[] = {{"101", kUploadSongNotFound}, {"102", kUploadLyricEmpty},
-                {"103", kUploadNoLyricPart},  {"105", kUploadLyricLocked},
+  } kCodes[] = {{"101", kUploadSongNotFound},
+                {"102", kUploadLyricEmpty},
+                {"103", kUploadNoLyricPart},
+                {"105", kUploadLyricLocked},
                 {"107", kUploadRefused107}};
   int result = kUploadOtherError;
   for (const auto& code : kCodes) {

@@ -10,8 +10,9 @@ InternetHandle OpenDownloadSession() {
   if (!InternetGetConnectedState(&state, 0) || (state & INTERNET_CONNECTION_OFFLINE)) {
     return InternetHandle();
   }
-  DWORD access = (state & INTERNET_CONNECTION_PROXY) ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
-                                                     : INTERNET_OPEN_TYPE_DIRECT;
+  DWORD access = (state & INTERNET_CONNECTION_PROXY)
+                     ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
+                     : INTERNET_OPEN_TYPE_DIRECT;
   return InternetHandle(InternetOpenW(L"liRAk_down_file_image", access, nullptr, nullptr, 0));
 }
 

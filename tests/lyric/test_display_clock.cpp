@@ -49,8 +49,8 @@ TEST(DisplayClock, ScrollAndCurrentLineFollowTheTime) {
     int startLine;
     int line;
     int scroll;
-  } cases[] = {{500, -1, -1, 7},     {1500, -1, 0, 7}, {3000, 0, 1, 7},
-               {2000, 1, 1, 0},      {9000, 1, 2, 0},  {0, 0, 0, -14}};
+  } cases[] = {{500, -1, -1, 7}, {1500, -1, 0, 7}, {3000, 0, 1, 7},
+               {2000, 1, 1, 0},  {9000, 1, 2, 0},  {0, 0, 0, -14}};
   for (const auto& c : cases) {
     int line = AdvanceCurrentLine(c.startLine, c.t, lines);
     EXPECT_EQ(c.line, line) << c.t;
@@ -74,9 +74,9 @@ TEST(DisplayClock, FadesBlendTheColoursNearALineChange) {
   struct {
     float f;
     COLORREF colour;
-  } cases[] = {{CurrentLineFade(1000, 3000), current},     {CurrentLineFade(2750, 3000), 0x3EBE3E},
-               {CurrentLineFade(3000, 3000), other},       {OtherLineFade(2750, 3000), 0x3EBE3E},
-               {OtherLineFade(2500, 3000), other},         {OtherLineFade(3000, 3000), other}};
+  } cases[] = {{CurrentLineFade(1000, 3000), current}, {CurrentLineFade(2750, 3000), 0x3EBE3E},
+               {CurrentLineFade(3000, 3000), other},   {OtherLineFade(2750, 3000), 0x3EBE3E},
+               {OtherLineFade(2500, 3000), other},     {OtherLineFade(3000, 3000), other}};
   for (const auto& c : cases) EXPECT_EQ(c.colour, BlendColour(other, current, c.f)) << c.f;
 
   EXPECT_EQ(20, EdgeFadeSize(5 * 4, 100));

@@ -42,8 +42,8 @@ class WorkspaceWindow : public ::testing::Environment {
   void TearDown() override { CMainFrame::GetInstance()->GetLrceditDlg()->DestroyWindow(); }
   CWindow host;
 };
-WorkspaceWindow* const g_window = static_cast<WorkspaceWindow*>(
-    ::testing::AddGlobalTestEnvironment(new WorkspaceWindow));
+WorkspaceWindow* const g_window =
+    static_cast<WorkspaceWindow*>(::testing::AddGlobalTestEnvironment(new WorkspaceWindow));
 
 class Editor : public ::testing::Test {
  protected:
@@ -255,7 +255,6 @@ TEST_F(Editor, AFailedSaveStopsTheUpload) {
   EXPECT_EQ(1u, boxes.count());
   EXPECT_EQ(L"保存失败", boxes.last().caption);
 }
-
 
 TEST_F(Editor, StripPreviewSavesOnYesAndGoesBackToTheDisplay) {
   CLrceditDlg* workspace = CMainFrame::GetInstance()->GetLrceditDlg();

@@ -39,7 +39,7 @@ TEST(TimeTag, F6ReplacesOnlyTheLeadingTag) {
     int replaced;
     bool down;
   } cases[] = {
-      {L"[01:00.00]", true, 0, true},  {L"[01:00.00]", false, 10, false},
+      {L"[01:00.00]", true, 0, true},   {L"[01:00.00]", false, 10, false},
       {L"[01:00]abc", false, 7, false}, {L"[1:00.00]x", false, 9, false},
       {L"abc", false, 0, true},         {L"", false, 0, true},
   };
@@ -61,7 +61,8 @@ TEST(TimeTag, ShiftMovesEveryTagOnce) {
       {L"[00:59.80]x", 500, L"[01:00.30]x"},
       {L"[01:00.30]x", -500, L"[00:59.80]x"},
       {L"[00:01.00][00:02.00]ab", -500, L"[00:00.50][00:01.50]ab"},
-      {L"[ar:someone]\r\n[00:01.234]x [100:00.00]y", 500, L"[ar:someone]\r\n[00:01.234]x [100:00.00]y"},
+      {L"[ar:someone]\r\n[00:01.234]x [100:00.00]y", 500,
+       L"[ar:someone]\r\n[00:01.234]x [100:00.00]y"},
       {L"no tags [ here", 500, L"no tags [ here"},
       {L"[abc [00:01.00]x", 500, L"[abc [00:01.50]x"},
   };
@@ -75,9 +76,9 @@ TEST(TimeTag, ShiftSplitsAtTheColonFloorsAtZeroAndCarries) {
     int delta;
     const wchar_t* shifted;
   } cases[] = {
-      {L"[1:23.45]", 500, L"[01:23.95]"},   {L"[00:00.20]", -500, L"[00:00.00]"},
-      {L"[00:-0.30]", 500, L"[00:00.20]"},  {L"[00:59.495]", 500, L"[00:59.495]"},
-      {L"[0:59.495]", 500, L"[01:00.00]"},  {L"[59:59.80]", 500, L"[60:00.30]"},
+      {L"[1:23.45]", 500, L"[01:23.95]"},  {L"[00:00.20]", -500, L"[00:00.00]"},
+      {L"[00:-0.30]", 500, L"[00:00.20]"}, {L"[00:59.495]", 500, L"[00:59.495]"},
+      {L"[0:59.495]", 500, L"[01:00.00]"}, {L"[59:59.80]", 500, L"[60:00.30]"},
   };
   for (const auto& c : cases) EXPECT_EQ(CString(c.shifted), ShiftTimeTagsText(c.text, c.delta));
   EXPECT_EQ(CString(L"[01:00.00]"), FormatShiftedTag(59995));
@@ -98,10 +99,12 @@ TEST(LyricSave, AdvertLinesAreDropped) {
   struct {
     const char* line;
     bool advert;
-  } cases[] = {{"QQ 12345", true},   {"qq:8", true},       {"Qq and 7", true},
-               {"Q1", false},         {"QQ no digit", false}, {"QQq1", true},
-               {"QQ x Q 9", false},   {"www.x.com", true},  {"WWW.X.COM", false},
-               {"\xE6\x99\xB4QQ\xE5\x8F\xB7 3", true}, {"[00:01.00]qq 5", true}};
+  } cases[] = {{"QQ 12345", true},      {"qq:8", true},
+               {"Qq and 7", true},      {"Q1", false},
+               {"QQ no digit", false},  {"QQq1", true},
+               {"QQ x Q 9", false},     {"www.x.com", true},
+               {"WWW.X.COM", false},    {"\xE6\x99\xB4QQ\xE5\x8F\xB7 3", true},
+               {"[00:01.00]qq 5", true}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.advert, IsAdvertLine(c.line, strlen(c.line))) << c.line;
   }
@@ -134,13 +137,13 @@ TEST(UploadResult, StatusAndErrGiveTheCode) {
     const char* err;
     int code;
     const char* errText;
-  } cases[] = {{"ok", "", kUploadDone, ""},
-               {"failed", "102 The lyric file is empty", kUploadLyricEmpty,
-                "102 The lyric file is empty"},
-               {"failed", "107", kUploadRefused107, "107"},
-               {"failed", "101 105", kUploadLyricLocked, "101 105"},
-               {"failed", "999 other", kUploadOtherError, "999 other"},
-               {"weird", "101", kUploadOtherError, ""}};
+  } cases[] = {
+      {"ok", "", kUploadDone, ""},
+      {"failed", "102 The lyric file is empty", kUploadLyricEmpty, "102 The lyric file is empty"},
+      {"failed", "107", kUploadRefused107, "107"},
+      {"failed", "101 105", kUploadLyricLocked, "101 105"},
+      {"failed", "999 other", kUploadOtherError, "999 other"},
+      {"weird", "101", kUploadOtherError, ""}};
   for (const auto& c : cases) {
     std::string errText = "stale";
     EXPECT_EQ(c.code, MapUploadResult(c.status, c.err, errText)) << c.status << " " << c.err;

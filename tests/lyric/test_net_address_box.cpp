@@ -10,6 +10,7 @@
 #include "foundation/config.h"
 #include "lyric/edit_impl.h"
 #include "support/canvas.h"
+#include "support/message_pump.h"
 #include "support/program_folder.h"
 #include "support/standin_client.h"
 #include "support/standin_site.h"
@@ -20,19 +21,6 @@ namespace {
 
 auto* const g_folder = ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
 auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
-
-// Waits up to 10 s for a condition, letting this thread's messages through meanwhile.
-template <class Condition>
-bool WaitFor(Condition condition) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > 10000) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
 
 class AddressBox : public ::testing::Test {
  protected:
@@ -53,7 +41,8 @@ class AddressBox : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(standin.ok()) << standin.error();
     ASSERT_TRUE(standin.Reset());
-    GetConfig()->ApiURL = CString(std::wstring(standin.Host().begin(), standin.Host().end()).c_str());
+    GetConfig()->ApiURL =
+        CString(std::wstring(standin.Host().begin(), standin.Host().end()).c_str());
   }
   void Enter(const wchar_t* address) {
     box.SetFocus();
@@ -74,10 +63,12 @@ TEST_F(AddressBox, EnterRequestsTheSongOrAlbumOfThePastedAddress) {
   Enter(L"http://daruruvi.com/song/124");  // no "www.": not the site's page
   Enter(L"http://www.daruruvi.com/song/123?from=list");
   bool found = false;
-  ASSERT_TRUE(WaitFor([&] { return data.GetTrackDetail(123, found), found; }));
+  ASSERT_TRUE(testsupport::PumpMessagesUntil([&] { return data.GetTrackDetail(123, found), found; },
+                                             10000));
   Enter(L"http://www.daruruvi.com/album/456");
   boost::shared_ptr<proto::albumdetail> album;
-  ASSERT_TRUE(WaitFor([&] { return data.GetAlbumDetail(456, album); }));
+  ASSERT_TRUE(
+      testsupport::PumpMessagesUntil([&] { return data.GetAlbumDetail(456, album); }, 10000));
 
   std::string calls;
   boost::property_tree::ptree log = standin.Log("/sdk");

@@ -9,6 +9,7 @@
 #include "lyric/hosted_player.h"
 #include "resources/lyric_ids.h"
 #include "support/gtest_cstring.h"
+#include "support/message_pump.h"
 #include "support/standin_client.h"
 #include "support/temp_dir.h"
 #include "winlayer/ax_dialog.h"
@@ -21,19 +22,6 @@ class PlayerHost : public CAxDialogImpl<PlayerHost> {
   BEGIN_MSG_MAP(PlayerHost)
   END_MSG_MAP()
 };
-
-// Waits up to 10 s for a condition, letting the thread's messages through meanwhile.
-template <class Condition>
-bool WaitFor(Condition condition) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > 10000) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -64,19 +52,21 @@ TEST(MediaPlayer, TheHostedControlPlaysPausesSeeksAndStops) {
     EXPECT_EQ(0.0, player.GetPosition());
     ASSERT_TRUE(player.Open(path.c_str()));
     player.Play();
-    ASSERT_TRUE(WaitFor([&] { return player.GetPosition() > 0.2; }));
+    ASSERT_TRUE(testsupport::PumpMessagesUntil([&] { return player.GetPosition() > 0.2; }, 10000));
     EXPECT_EQ(kPlayStatePlaying, player.GetPlayState());
     EXPECT_EQ(CString(L"00:30"), player.GetDurationText());
 
     player.Pause();
-    ASSERT_TRUE(WaitFor([&] { return player.GetPlayState() == kPlayStatePaused; }));
+    ASSERT_TRUE(testsupport::PumpMessagesUntil(
+        [&] { return player.GetPlayState() == kPlayStatePaused; }, 10000));
     player.SetPosition(15.437);
     EXPECT_NEAR(15.437, player.GetPosition(), 0.001);
 
     // Near the end the song plays out and the player stops, back at the start.
     player.SetPosition(29.6);
     player.Play();
-    ASSERT_TRUE(WaitFor([&] { return player.GetPlayState() == kPlayStateStopped; }));
+    ASSERT_TRUE(testsupport::PumpMessagesUntil(
+        [&] { return player.GetPlayState() == kPlayStateStopped; }, 10000));
     EXPECT_EQ(0.0, player.GetPosition());
 
     player.Play();

@@ -143,8 +143,8 @@ TEST_F(SongDownload, EveryFinishedThreadClearsItsSongsHandle) {
     SongPtr song = MakeSongPtr();
     song->SetSongId(id);
     songs.Insert(song);
-    ASSERT_TRUE(StartSongDownload(L"http://127.0.0.1:1/x.mp3", dir.file(L"x.mp3").c_str(),
-                                  nullptr, song));
+    ASSERT_TRUE(
+        StartSongDownload(L"http://127.0.0.1:1/x.mp3", dir.file(L"x.mp3").c_str(), nullptr, song));
     started.push_back(song);
   }
   for (const SongPtr& song : started) {

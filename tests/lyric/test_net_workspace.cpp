@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "lyric/lrcedit_dlg.h"
 #include "support/gtest_cstring.h"
 #include "support/message_box_recorder.h"
+#include "support/message_pump.h"
 #include "support/program_folder.h"
 #include "support/screenshot.h"
 #include "support/standin_client.h"
@@ -49,24 +51,14 @@ struct FreshTempFolder {
   testsupport::TempDir dir;
 } g_temp;
 
-// Waits up to seconds for a condition, letting this thread's messages through meanwhile.
-template <class Condition>
-bool WaitFor(Condition condition, DWORD seconds = 15) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > seconds * 1000) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
+// Songs buffer and play in real time: waits are long enough for a whole transfer.
+bool WaitFor(const std::function<bool()>& done) {
+  return testsupport::PumpMessagesUntil(done, 15000);
 }
 
 // The host of the test's windows, painted as the frame paints behind its panes.
-class Host : public CWindowImpl<Host, CWindow, CWinTraits<WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN>> {
+class Host
+    : public CWindowImpl<Host, CWindow, CWinTraits<WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN>> {
  public:
   BEGIN_MSG_MAP(Host)
   MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
@@ -89,14 +81,17 @@ class WorkspaceSite : public ::testing::Environment {
     InitCommonControlsEx(&init);
     ASSERT_TRUE(SkinSB_InstallApiHooks());
     testsupport::StandinClient standin;
-    GetConfig()->ApiURL = CString(std::wstring(standin.Host().begin(), standin.Host().end()).c_str());
+    GetConfig()->ApiURL =
+        CString(std::wstring(standin.Host().begin(), standin.Host().end()).c_str());
     std::string digest = em_utility::md5_string("lyrics123", 9);
     CMainFrame* frame = CMainFrame::GetInstance();
-    frame->SetLoginAccount(L"editor@example.com", CString(std::wstring(digest.begin(), digest.end()).c_str()));
+    frame->SetLoginAccount(L"editor@example.com",
+                           CString(std::wstring(digest.begin(), digest.end()).c_str()));
 
     host.Create(nullptr, CRect(0, 0, 1000, 560));
     CWindow edit;
-    edit.Create(L"EDIT", host, CRect(8, 8, 400, 30), nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL);
+    edit.Create(L"EDIT", host, CRect(8, 8, 400, 30), nullptr,
+                WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL);
     ASSERT_TRUE(address.Init(edit));
     CLrceditDlg* workspace = frame->GetLrceditDlg();
     ASSERT_NE(nullptr, workspace->Create(host));
@@ -181,7 +176,7 @@ class Workspace : public ::testing::Test {
     return text;
   }
   void Picture(const wchar_t* name) {
-    WaitFor([] { return false; }, 0);  // pending paints
+    testsupport::PumpMessages();
     g_site2->host.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(testsupport::SaveWindowPng(g_site2->host, std::wstring(L"screenshots\\") + name));
   }
@@ -309,7 +304,8 @@ TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
 // The row just opened by a double-click is not opened a second time: a song still buffering is
 // announced once.
 TEST_F(Workspace, ADoubleClickOpensTheRowOnce) {
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/audio/124", "pieces": 8, "pause_ms": 300}})"));
+  ASSERT_TRUE(
+      standin.SetScenario(R"({"http": {"match": "/audio/124", "pieces": 8, "pause_ms": 300}})"));
   ASSERT_GE(RowOf(124), 0);
   ASSERT_FALSE(Find(124)->IsBufferingStarted());
   testsupport::MessageBoxRecorder boxes(IDNO);
@@ -387,7 +383,8 @@ TEST_F(Workspace, ClearingTheListAsksAndEndsOnTheDisplay) {
 }
 
 TEST_F(Workspace, AnAlbumAddressListsItsSongsInOrderAndBuffersTheFirst) {
-  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/audio/200", "pieces": 20, "pause_ms": 300}})"));
+  ASSERT_TRUE(
+      standin.SetScenario(R"({"http": {"match": "/audio/200", "pieces": 20, "pause_ms": 300}})"));
   testsupport::MessageBoxRecorder boxes(IDNO);
   Paste(L"http://www.daruruvi.com/album/456");
   ASSERT_TRUE(WaitFor([&] { return list->GetItemCount() == 3; }));

@@ -12,11 +12,9 @@ std::mutex g_mutex;
 std::wstring g_path;
 std::wstring g_filter;
 std::wstring g_extension;
-int g_count = 0;
 
 bool Answer(bool, HWND, const wchar_t* defaultExt, const wchar_t* filter, std::wstring* path) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  ++g_count;
   g_filter = filter ? filter : L"";
   g_extension = defaultExt ? defaultExt : L"";
   if (g_path.empty()) return false;
@@ -30,16 +28,12 @@ FileDialogAnswer::FileDialogAnswer(std::wstring path) {
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_path = std::move(path);
-    g_count = 0;
   }
   SetFileDialogHandler(&Answer);
 }
 
-FileDialogAnswer::~FileDialogAnswer() { SetFileDialogHandler(nullptr); }
-
-int FileDialogAnswer::count() const {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return g_count;
+FileDialogAnswer::~FileDialogAnswer() {
+  SetFileDialogHandler(nullptr);
 }
 
 std::wstring FileDialogAnswer::lastFilter() const {

@@ -1,5 +1,5 @@
 // Answers the program's open and save dialogs during a test with a chosen path (an empty path:
-// the user cancels) and counts them.
+// the user cancels).
 //   FileDialogAnswer dialog(dir.file(L"copy.lrc"));
 #pragma once
 
@@ -14,7 +14,6 @@ class FileDialogAnswer {
   FileDialogAnswer(const FileDialogAnswer&) = delete;
   FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
 
-  int count() const;
   // The filter and default extension of the last dialog.
   std::wstring lastFilter() const;
   std::wstring lastExtension() const;

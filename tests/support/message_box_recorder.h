@@ -29,7 +29,7 @@ class MessageBoxRecorder {
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
   size_t count() const;
-  RecordedBox last() const;  // an empty record when there was none
+  RecordedBox last() const;                 // an empty record when there was none
   std::vector<std::wstring> texts() const;  // every box's text, in order
 
  private:
