@@ -104,19 +104,6 @@ TEST_F(Editor, KeysWorkOnlyWithTheFocusInTheLyricBox) {
   EXPECT_EQ(CString(L"[00:01.00]a\r\n[00:00.00]abc\r\nlast"), Text());
   EXPECT_EQ(28, Caret());  // moved to the start of the next line
   EXPECT_TRUE(editor->IsModified());
-
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  editor->OnKeyDown('A');
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-  int start = -1;
-  int end = -1;
-  box.GetSel(start, end);
-  EXPECT_EQ(0, start);
-  EXPECT_EQ(Text().GetLength(), end);
 }
 
 // F6 replaces the line's tag and nothing after it, even when the tag is shorter than ten.

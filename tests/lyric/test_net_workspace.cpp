@@ -323,21 +323,6 @@ TEST_F(Workspace, ADoubleClickOpensTheRowOnce) {
   ASSERT_TRUE(WaitFor([&] { return workspace->GetPlayingSongId() == 124; }));
 }
 
-// A double-click that opens another song's lyric asks first when the editor holds unsaved work.
-TEST_F(Workspace, ADoubleClickAsksBeforeTheEditorsTextIsReplaced) {
-  ASSERT_GE(RowOf(123), 0);
-  CEdit box = editor->GetLrcEdit();
-  box.SetWindowText(L"[00:01.00]unsaved");
-  box.SetModify(TRUE);
-  testsupport::MessageBoxRecorder boxes(IDNO);
-  SelectRows({123});
-  Notify(NM_DBLCLK, RowOf(123));
-  std::vector<std::wstring> texts = boxes.texts();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(L"歌词文件已经修改，是否保存？", texts.front());
-  EXPECT_GE(EditorText().Find(L"阳光照进窗台"), 0);
-}
-
 // Answered No, "download the lyric again" keeps the user's file and fetches nothing.
 TEST_F(Workspace, DownloadingTheLyricAgainAnsweredNoKeepsTheFile) {
   SongPtr song = Find(123);
