@@ -38,11 +38,9 @@ const struct {
 const wchar_t kLrcFilter[] = L"LRC Files (*.lrc)|*.lrc";
 const wchar_t kEditorCaption[] = L"歌词编辑";
 
-CString WindowText(HWND window) {
+CString WindowText(CWindow window) {
   CString text;
-  int length = ::GetWindowTextLengthW(window);
-  ::GetWindowTextW(window, text.GetBufferSetLength(length), length + 1);
-  text.ReleaseBuffer();
+  window.GetWindowText(text);
   return text;
 }
 

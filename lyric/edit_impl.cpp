@@ -36,9 +36,7 @@ BOOL CEditImpl::Init(HWND edit) {
 
 CString CEditImpl::Text() const {
   CString text;
-  int length = GetWindowTextLength();
-  GetWindowText(text.GetBufferSetLength(length), length + 1);
-  text.ReleaseBuffer();
+  GetWindowText(text);
   return text;
 }
 

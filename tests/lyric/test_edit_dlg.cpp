@@ -62,9 +62,7 @@ class Editor : public ::testing::Test {
   }
   CString Text() {
     CString text;
-    int length = box.GetWindowTextLength();
-    box.GetWindowText(text.GetBufferSetLength(length), length + 1);
-    text.ReleaseBuffer();
+    box.GetWindowText(text);
     return text;
   }
   void Type(const wchar_t* text) {

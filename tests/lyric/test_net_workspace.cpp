@@ -168,11 +168,8 @@ class Workspace : public ::testing::Test {
     workspace->SendMessage(WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
   }
   CString EditorText() {
-    CEdit box = editor->GetLrcEdit();
     CString text;
-    int length = box.GetWindowTextLength();
-    box.GetWindowText(text.GetBufferSetLength(length), length + 1);
-    text.ReleaseBuffer();
+    editor->GetLrcEdit().GetWindowText(text);
     return text;
   }
   void Picture(const wchar_t* name) {
