@@ -159,8 +159,25 @@ LRESULT CLrcDisplayer::OnPaintMessage(UINT, WPARAM wParam, LPARAM, BOOL&) {
 }
 
 void CLrcDisplayer::Paint(HDC target, const CRect& client, DWORD now) {
-  CMemoryDC memory(target, client);
-  CDCHandle dc(memory.m_hDC);
+  // The picture is made off screen, in a buffer kept from one paint to the next.
+  if (!m_backDC.m_hDC) m_backDC.CreateCompatibleDC(target);
+  if (!m_backBitmap.m_hBitmap || m_backSize != client.Size()) {
+    // The DC gives back its own bitmap first: a selected bitmap cannot be deleted.
+    if (m_backBitmap.m_hBitmap) m_backDC.SelectBitmap(m_hBackOriginal);
+    m_backBitmap.DeleteObject();
+    m_backBitmap.CreateCompatibleBitmap(target, client.Width(), client.Height());
+    HBITMAP original = m_backDC.SelectBitmap(m_backBitmap);
+    if (!m_hBackOriginal) m_hBackOriginal = original;
+    m_backSize = client.Size();
+  }
+  CDCHandle dc(m_backDC.m_hDC);
+  ::SetViewportOrgEx(dc, -client.left, -client.top, nullptr);
+  PaintBuffer(dc, client, now);
+  ::BitBlt(target, client.left, client.top, client.Width(), client.Height(), dc, client.left,
+           client.top, SRCCOPY);
+}
+
+void CLrcDisplayer::PaintBuffer(CDCHandle dc, const CRect& client, DWORD now) {
   dc.FillSolidRect(&client, kBackground);
   int saved = dc.SaveDC();
   dc.SetBkMode(TRANSPARENT);
@@ -272,13 +289,15 @@ void CLrcDisplayer::PaintEdgeFade(CDCHandle dc, const CRect& client) {
   const int size = EdgeFadeSize(m_nEdgePercent, vertical ? client.Width() : client.Height());
   if (size <= 0) return;
   const int rows = size + 1;
+  // One picture of both ends, as wide (tall when floating) as the window, so it is blended
+  // without stretching: the outer rows most opaque, premultiplied for AlphaBlend.
+  const int across = vertical ? client.Height() : client.Width();
   if (!m_edgeBitmap.m_hBitmap || size != m_nEdgeSize || m_crEdge != m_crEdgeMade ||
-      vertical != m_bEdgeVertical) {
-    // One picture holds both ends: the outer rows most opaque, premultiplied for AlphaBlend.
+      vertical != m_bEdgeVertical || across != m_nEdgeAcross) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = vertical ? rows * 2 : 1;
-    info.bmiHeader.biHeight = -(vertical ? 1 : rows * 2);
+    info.bmiHeader.biWidth = vertical ? rows * 2 : across;
+    info.bmiHeader.biHeight = -(vertical ? across : rows * 2);
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -290,25 +309,34 @@ void CLrcDisplayer::PaintEdgeFade(CDCHandle dc, const CRect& client) {
       DWORD alpha = static_cast<DWORD>(EdgeFadeAlpha(k, size));
       DWORD pixel = alpha << 24 | (GetRValue(m_crEdge) * alpha / 255) << 16 |
                     (GetGValue(m_crEdge) * alpha / 255) << 8 | (GetBValue(m_crEdge) * alpha / 255);
-      pixels[size - k] = pixel;  // near end: row e - k
-      pixels[rows + k] = pixel;  // far end: row extent - (e - k)
+      // Near end: row e - k; far end: row extent - (e - k).
+      for (int i = 0; i < across; ++i) {
+        if (vertical) {
+          pixels[i * rows * 2 + size - k] = pixel;
+          pixels[i * rows * 2 + rows + k] = pixel;
+        } else {
+          pixels[(size - k) * across + i] = pixel;
+          pixels[(rows + k) * across + i] = pixel;
+        }
+      }
     }
     m_nEdgeSize = size;
     m_crEdgeMade = m_crEdge;
     m_bEdgeVertical = vertical;
+    m_nEdgeAcross = across;
   }
   CDC source;
   source.CreateCompatibleDC(dc);
   HBITMAP previous = source.SelectBitmap(m_edgeBitmap);
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   if (vertical) {
-    ::AlphaBlend(dc, client.left, client.top, rows, client.Height(), source, 0, 0, rows, 1, blend);
-    ::AlphaBlend(dc, client.right - size, client.top, rows, client.Height(), source, rows, 0, rows,
-                 1, blend);
+    ::AlphaBlend(dc, client.left, client.top, rows, across, source, 0, 0, rows, across, blend);
+    ::AlphaBlend(dc, client.right - size, client.top, rows, across, source, rows, 0, rows, across,
+                 blend);
   } else {
-    ::AlphaBlend(dc, client.left, client.top, client.Width(), rows, source, 0, 0, 1, rows, blend);
-    ::AlphaBlend(dc, client.left, client.bottom - size, client.Width(), rows, source, 0, rows, 1,
-                 rows, blend);
+    ::AlphaBlend(dc, client.left, client.top, across, rows, source, 0, 0, across, rows, blend);
+    ::AlphaBlend(dc, client.left, client.bottom - size, across, rows, source, 0, rows, across, rows,
+                 blend);
   }
   source.SelectBitmap(previous);
 }

@@ -123,6 +123,7 @@ class CLrcDisplayer : public CWindowImpl<CLrcDisplayer> {
   void OnCommand(UINT code, int id, HWND control);
   void OnSize(UINT type, CSize size);
 
+  void PaintBuffer(CDCHandle dc, const CRect& client, DWORD now);
   void PaintDocked(CDCHandle dc, const CRect& client, int t);
   void PaintFloating(CDCHandle dc, const CRect& client, int t);
   // The edge fade over extent rows (columns when floating) at both ends of client.
@@ -159,9 +160,15 @@ class CLrcDisplayer : public CWindowImpl<CLrcDisplayer> {
   CString m_strMarquee;
   CString m_strLyricDir;
 
-  // The edge fade's picture, remade when its size or colour changes.
+  // The off-screen picture (the bitmap outlives the DC it is selected into).
+  CBitmap m_backBitmap;
+  CDC m_backDC;
+  HBITMAP m_hBackOriginal = nullptr;
+  CSize m_backSize;
+  // The edge fade's picture, remade when its size, colour or width changes.
   CBitmap m_edgeBitmap;
   int m_nEdgeSize = -1;
+  int m_nEdgeAcross = 0;
   COLORREF m_crEdgeMade = 0;
   bool m_bEdgeVertical = false;
 };

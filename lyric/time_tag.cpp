@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <string>
 
+#include "foundation/ascii.h"
 #include "lyric/lrc_tag_number.h"
 
 namespace {
@@ -19,30 +20,60 @@ CString ZeroFilled(CString tag) {
 constexpr int kTagPrefixLength = 10;
 
 bool IsTimeTagChars(const wchar_t* text, int length) {
-  if (length < 5 || length > kTagPrefixLength || text[0] != L'[' || !std::iswdigit(text[1])) {
+  if (length < 5 || length > kTagPrefixLength || text[0] != L'[' || !ascii::IsDigit(text[1])) {
     return false;
   }
   return wmemchr(text, L':', length) && wmemchr(text, L']', length);
 }
 
-void AppendTwoDigits(std::wstring& out, int value) {
-  if (value >= 100) out += std::to_wstring(value / 100);
-  out += static_cast<wchar_t>(L'0' + value / 10 % 10);
-  out += static_cast<wchar_t>(L'0' + value % 10);
+// The tag's time moved by delta, in milliseconds, the seconds to the nearest millisecond (a time
+// that ends below zero is written as zero anyway). Computed in double, which holds these sums
+// exactly; an int conversion is one instruction where a 64-bit one is a library call.
+long long ShiftedMs(int minutes, double seconds, int delta) {
+  double ms = seconds * 1000 + minutes * 60000.0 + delta;
+  ms += ms < 0 ? -0.5 : 0.5;
+  if (ms > -2147483648.0 && ms < 2147483647.0) return static_cast<int>(ms);
+  return static_cast<long long>(ms);
 }
 
-// "[mm:ss.xx]" of ms (below zero: zero), rounded to the hundredths that are written before
-// minutes and seconds are split, so 59.995 s carries into the next minute.
-void AppendShiftedTag(std::wstring& out, long long ms) {
+// Writes value with at least two digits at out; returns the end. (32-bit arithmetic: 64-bit
+// division is a library call on this processor, and tags are shifted by the thousand.)
+wchar_t* WriteTwoDigits(wchar_t* out, unsigned value) {
+  wchar_t digits[12];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value > 0 || count < 2);
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
+// Writes "[mm:ss.xx]" of ms (below zero: zero) at out, rounded to the hundredths that are
+// written before minutes and seconds are split, so 59.995 s carries into the next minute.
+// Returns the end; at most kMaxTagLength characters.
+constexpr int kMaxTagLength = 32;
+wchar_t* WriteShiftedTag(wchar_t* out, long long ms) {
   if (ms < 0) ms = 0;
-  long long hundredths = (ms + 5) / 10;
-  out += L'[';
-  AppendTwoDigits(out, static_cast<int>(hundredths / 6000));
-  out += L':';
-  AppendTwoDigits(out, static_cast<int>(hundredths % 6000 / 100));
-  out += L'.';
-  AppendTwoDigits(out, static_cast<int>(hundredths % 100));
-  out += L']';
+  unsigned minutes;
+  unsigned rest;
+  if (ms < 0x7FFFFFF0) {  // the everyday case, in 32 bits
+    unsigned hundredths = (static_cast<unsigned>(ms) + 5) / 10;
+    minutes = hundredths / 6000;
+    rest = hundredths % 6000;
+  } else {
+    long long hundredths = (ms + 5) / 10;
+    minutes = static_cast<unsigned>(hundredths / 6000);
+    rest = static_cast<unsigned>(hundredths % 6000);
+  }
+  *out++ = L'[';
+  out = WriteTwoDigits(out, minutes);
+  *out++ = L':';
+  out = WriteTwoDigits(out, rest / 100);
+  *out++ = L'.';
+  out = WriteTwoDigits(out, rest % 100);
+  *out++ = L']';
+  return out;
 }
 
 }  // namespace
@@ -66,16 +97,15 @@ TagInsertion PlanTagInsertion(const CString& prefix, const CString& tag, bool ke
 }
 
 CString FormatShiftedTag(int ms) {
-  std::wstring tag;
-  AppendShiftedTag(tag, ms);
-  return CString(tag.c_str(), static_cast<int>(tag.size()));
+  wchar_t tag[kMaxTagLength];
+  return CString(tag, static_cast<int>(WriteShiftedTag(tag, ms) - tag));
 }
 
 CString ShiftTimeTagsText(const CString& text, int deltaMs) {
   const wchar_t* chars = text.GetString();
   const wchar_t* const end = chars + text.GetLength();
   std::wstring result;
-  result.reserve(text.GetLength() + 16);
+  result.reserve(text.GetLength() + kMaxTagLength);
   const wchar_t* copied = chars;
   const wchar_t* open = wmemchr(chars, L'[', end - chars);
   while (open) {
@@ -86,13 +116,14 @@ CString ShiftTimeTagsText(const CString& text, int deltaMs) {
       const wchar_t* colon = wmemchr(open, L':', close - open);
       int minutes = ReadTagInt(open + 1, colon);
       double seconds = ReadTagDouble(colon + 1, close);
-      result.append(copied, open);
-      AppendShiftedTag(
-          result, static_cast<long long>(minutes) * 60000 + std::llround(seconds * 1000) + deltaMs);
+      wchar_t tag[kMaxTagLength];
+      wchar_t* tagEnd = WriteShiftedTag(
+          tag, ShiftedMs(minutes, seconds, deltaMs));
+      result.append(copied, open).append(tag, tagEnd);
       copied = next = close + 1;
     }
     open = next < end ? wmemchr(next, L'[', end - next) : nullptr;
   }
   result.append(copied, end);
-  return CString(result.c_str(), static_cast<int>(result.size()));
+  return CString(result.data(), static_cast<int>(result.size()));
 }

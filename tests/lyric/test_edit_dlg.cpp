@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
 #include "app/main_frame.h"
-#include "controls/skin_scrollbar.h"
 #include "lyric/edit_dlg.h"
 #include "lyric/lrcedit_dlg.h"
 #include "lyric/upload_result.h"
@@ -18,6 +16,7 @@
 #include "support/message_box_recorder.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
+#include "workspace_host.h"
 
 namespace {
 
@@ -26,24 +25,11 @@ auto* const g_folder = ::testing::AddGlobalTestEnvironment(new testsupport::Temp
 // One shown host window with the frame's workspace in it, for the whole executable.
 class WorkspaceWindow : public ::testing::Environment {
  public:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&init);
-    ASSERT_TRUE(SkinSB_InstallApiHooks());
-    host.Create(L"STATIC", nullptr, CRect(0, 0, 900, 600), nullptr, WS_POPUP | WS_VISIBLE);
-    ASSERT_NE(nullptr, host.m_hWnd);
-    CLrceditDlg* workspace = CMainFrame::GetInstance()->GetLrceditDlg();
-    ASSERT_NE(nullptr, workspace->Create(host)) << GetLastError();
-    workspace->MoveWindow(0, 0, 900, 600);
-    workspace->ShowWindow(SW_SHOW);
-    SetForegroundWindow(host);
-  }
-  void TearDown() override { CMainFrame::GetInstance()->GetLrceditDlg()->DestroyWindow(); }
-  CWindow host;
+  void SetUp() override { host.Open(SIZE{900, 600}, 0); }
+  WorkspaceHost host;
 };
-WorkspaceWindow* const g_window =
-    static_cast<WorkspaceWindow*>(::testing::AddGlobalTestEnvironment(new WorkspaceWindow));
+WorkspaceWindow* const g_window = static_cast<WorkspaceWindow*>(
+    ::testing::AddGlobalTestEnvironment(new WorkspaceWindow));
 
 class Editor : public ::testing::Test {
  protected:

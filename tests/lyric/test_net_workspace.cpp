@@ -16,7 +16,6 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include "app/main_frame.h"
-#include "controls/skin_scrollbar.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
@@ -33,8 +32,7 @@
 #include "webdata/proto_replies.h"
 #include "webdata/web_request_kind.h"
 #include "webdata/web_service.h"
-#include "winlayer/gdi_dc.h"
-#include "winlayer/window_impl.h"
+#include "workspace_host.h"
 
 namespace {
 
@@ -56,30 +54,12 @@ bool WaitFor(const std::function<bool()>& done) {
   return testsupport::PumpMessagesUntil(done, 15000);
 }
 
-// The host of the test's windows, painted as the frame paints behind its panes.
-class Host
-    : public CWindowImpl<Host, CWindow, CWinTraits<WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN>> {
- public:
-  BEGIN_MSG_MAP(Host)
-  MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-  END_MSG_MAP()
-  LRESULT OnEraseBkgnd(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    CRect client;
-    GetClientRect(&client);
-    CDCHandle(reinterpret_cast<HDC>(wParam)).FillSolidRect(&client, 0x282128);
-    return 1;
-  }
-};
-
 // The workspace in a shown host window, as the frame's pane, the address box above it, the frame
 // "window" that lets results be dispatched, and the request queue.
 class WorkspaceSite : public ::testing::Environment {
  public:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&init);
-    ASSERT_TRUE(SkinSB_InstallApiHooks());
+    host.Open(SIZE{1000, 560}, 40);
     testsupport::StandinClient standin;
     GetConfig()->ApiURL =
         CString(std::wstring(standin.Host().begin(), standin.Host().end()).c_str());
@@ -88,16 +68,10 @@ class WorkspaceSite : public ::testing::Environment {
     frame->SetLoginAccount(L"editor@example.com",
                            CString(std::wstring(digest.begin(), digest.end()).c_str()));
 
-    host.Create(nullptr, CRect(0, 0, 1000, 560));
     CWindow edit;
     edit.Create(L"EDIT", host, CRect(8, 8, 400, 30), nullptr,
                 WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL);
     ASSERT_TRUE(address.Init(edit));
-    CLrceditDlg* workspace = frame->GetLrceditDlg();
-    ASSERT_NE(nullptr, workspace->Create(host));
-    workspace->MoveWindow(0, 40, 1000, 520);
-    workspace->ShowWindow(SW_SHOW);
-    SetForegroundWindow(host);
 
     frameWindow = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   nullptr, nullptr);
@@ -125,7 +99,7 @@ class WorkspaceSite : public ::testing::Environment {
     CMainFrame::GetInstance()->SetDataObserverForTesting(nullptr);
   }
 
-  Host host;
+  WorkspaceHost host;
   CEditImpl address;
   HWND frameWindow = nullptr;
 };
