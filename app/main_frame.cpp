@@ -77,27 +77,31 @@ CString CMainFrame::GetLoginDigest() const {
   return m_strLoginDigest;
 }
 
+// The parameter record goes on to the dispatch, which frees it; without a dispatch (no window
+// yet or any more), or when the parse throws, it is freed here.
 void CMainFrame::OnWebServiceReply(const std::string& reply, int kind, int param) {
+  ScopedRequestParam record(kind, param);
   m_webDataManager.ParseWebServiceXml(reply, kind, param);
-  if (param != kNoDispatch && IsWindow()) OnWebServiceData(kind, param);
+  if (param != kNoDispatch && IsWindow()) OnWebServiceData(kind, record.Release());
 }
 
 void CMainFrame::OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param) {
+  ScopedRequestParam record(kind, param);
   m_webDataManager.StoreApiResult(result, kind);
-  if (param != kNoDispatch && IsWindow()) OnApiData(kind, param);
+  if (param != kNoDispatch && IsWindow()) OnApiData(kind, record.Release());
 }
 
 void CMainFrame::OnWebServiceData(int kind, int param) {
+  ScopedRequestParam record(kind, param);
   GetLogger()->log(em_utility::log_level::normal, "OnWebServiceData: kind = %d, param = %d", kind,
                    param);
   NotifyDataObserver(false, kind, param);
-  DeleteRequestParam(kind, param);
 }
 
 void CMainFrame::OnApiData(int kind, int param) {
+  ScopedRequestParam record(kind, param);
   GetLogger()->log(em_utility::log_level::normal, "OnApiData: kind = %d, param = %d", kind, param);
   NotifyDataObserver(true, kind, param);
-  DeleteRequestParam(kind, param);
 }
 
 void CMainFrame::SetDataObserverForTesting(DataObserver observer) {

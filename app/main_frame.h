@@ -59,13 +59,14 @@ class CMainFrame : public CWindow {
 
   // Results of the request queue, on its worker thread. The web-data manager parses or stores
   // the result; then, unless param is -1 (fill the caches only) or the window does not exist
-  // yet, the result is dispatched for its kind.
+  // yet, the result is dispatched for its kind. A parameter record that is not dispatched is
+  // freed here.
   void OnWebServiceReply(const std::string& reply, int kind, int param);
   void OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param);
 
   // The dispatch of a result to the panes, by kind (WebRequestKind); also called at once by the
   // web-data manager's front ends on a cache hit. It owns the parameter record of kinds 1, 3
-  // and 7 and frees it.
+  // and 7 and frees it on every path (ScopedRequestParam).
   void OnWebServiceData(int kind, int param);
   void OnApiData(int kind, int param);
 

@@ -115,41 +115,36 @@ std::string OurSha1(const void* data, DWORD length) {
   return std::string(reinterpret_cast<char*>(digest), 20);
 }
 
-// Seconds per call of digest over the large message, and over kSmallCount small messages.
-template <class F>
-void Measure(F digest, const std::vector<char>& data, double* large, double* small) {
-  *large = bench::MedianSeconds([&] { bench::KeepAlive(digest(data.data(), kLarge)); });
-  *small = bench::MedianSeconds([&] {
-    for (int i = 0; i < kSmallCount; ++i) bench::KeepAlive(digest(data.data() + i, kSmall));
-  });
+// Ours against the yardstick taken in turn, over the large message and over kSmallCount small
+// messages.
+template <class F, class G>
+void Compare(const char* name, F ours, G theirs, const char* yardstick,
+             const std::vector<char>& data) {
+  const bench::PairedRatio large =
+      bench::InTurn([&] { bench::KeepAlive(ours(data.data(), kLarge)); },
+                    [&] { bench::KeepAlive(theirs(data.data(), kLarge)); }, 15);
+  auto small = [&](auto digest) {
+    return [&data, digest] {
+      for (int i = 0; i < kSmallCount; ++i) bench::KeepAlive(digest(data.data() + i, kSmall));
+    };
+  };
+  const bench::PairedRatio many = bench::InTurn(small(ours), small(theirs), 15);
+  std::printf("%s  (%.0f MB/s; %s %.0f MB/s)\n", name, kLarge / large.ours / 1e6, yardstick,
+              kLarge / large.theirs / 1e6);
+  bench::PrintPaired("  8 MiB message", large, yardstick);
+  bench::PrintPaired("  20000 messages of 100 bytes", many, yardstick);
 }
-
-void Report(const char* name, const char* yardstick, double ours_large, double ours_small,
-            double their_large, double their_small) {
-  std::printf("%s  (%.0f MB/s; %s %.0f MB/s)\n", name, kLarge / ours_large / 1e6, yardstick,
-              kLarge / their_large / 1e6);
-  bench::PrintRatio("  8 MiB message", ours_large, yardstick, their_large);
-  bench::PrintRatio("  20000 messages of 100 bytes", ours_small, yardstick, their_small);
-}
-
-struct Ours {
-  double md5_large, md5_small, sha1_large, sha1_small;
-};
 
 // Our figures against one system yardstick: false when its digests differ from ours.
 template <class Md5, class Sha1>
-bool CompareWith(const char* yardstick, Md5 md5, Sha1 sha1, const std::vector<char>& data,
-                 const Ours& ours) {
+bool CompareWith(const char* yardstick, Md5 md5, Sha1 sha1, const std::vector<char>& data) {
   if (md5(data.data(), kLarge) != OurMd5(data.data(), kLarge) ||
       sha1(data.data(), kLarge) != OurSha1(data.data(), kLarge)) {
     std::printf("%s digests differ from ours!\n", yardstick);
     return false;
   }
-  double large, small;
-  Measure(md5, data, &large, &small);
-  Report("MD5", yardstick, ours.md5_large, ours.md5_small, large, small);
-  Measure(sha1, data, &large, &small);
-  Report("SHA-1", yardstick, ours.sha1_large, ours.sha1_small, large, small);
+  Compare("MD5", OurMd5, md5, yardstick, data);
+  Compare("SHA-1", OurSha1, sha1, yardstick, data);
   return true;
 }
 
@@ -161,24 +156,22 @@ int main() {
 
   CryptoApi crypto;
   BCrypt bcrypt;
-  std::printf("Digest throughput: ratio = our time / the system's time (below 1: faster)\n");
-
-  Ours ours;
-  Measure(OurMd5, data, &ours.md5_large, &ours.md5_small);
-  Measure(OurSha1, data, &ours.sha1_large, &ours.sha1_small);
+  std::printf(
+      "Digest throughput: ratio = our time / the system's time (below 1: faster), the median of"
+      " pairs run in turn, lowest-highest in brackets\n");
 
   bool same = true;
   if (crypto.ok()) {
     same = CompareWith(
         "CryptoAPI", [&](const void* p, DWORD n) { return crypto.Digest(CALG_MD5, p, n); },
-        [&](const void* p, DWORD n) { return crypto.Digest(CALG_SHA1, p, n); }, data, ours);
+        [&](const void* p, DWORD n) { return crypto.Digest(CALG_SHA1, p, n); }, data);
   } else {
     std::printf("CryptoAPI: no provider (error %lu)\n", GetLastError());
   }
   if (bcrypt.ok()) {
     same = CompareWith(
                "BCryptHash", [&](const void* p, DWORD n) { return bcrypt.Digest(false, p, n); },
-               [&](const void* p, DWORD n) { return bcrypt.Digest(true, p, n); }, data, ours) &&
+               [&](const void* p, DWORD n) { return bcrypt.Digest(true, p, n); }, data) &&
            same;
   } else {
     std::printf("bcrypt: BCryptHash not available\n");

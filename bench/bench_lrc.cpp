@@ -73,18 +73,19 @@ int main() {
   fclose(out);
 
   CLrcDocument doc;
-  double parse = bench::MedianSeconds([&] {
-    doc.Open(path.c_str());
-    bench::KeepAlive(doc.m_vecLines.size());
-  });
-  double split = bench::MedianSeconds([&] { bench::KeepAlive(SplitAndConvert(path.c_str())); });
+  const bench::PairedRatio pair = bench::InTurn(
+      [&] {
+        doc.Open(path.c_str());
+        bench::KeepAlive(doc.m_vecLines.size());
+      },
+      [&] { bench::KeepAlive(SplitAndConvert(path.c_str())); });
   DeleteFileW(path.c_str());
 
   double megabytes = static_cast<double>(lyrics.size()) / (1 << 20);
   std::printf("LRC file: %.2f MB, %u timed lines\n", megabytes,
               static_cast<unsigned>(doc.m_vecLines.size()));
-  std::printf("CLrcDocument::Open: %.1f MB/s; line split + UTF-8: %.1f MB/s\n", megabytes / parse,
-              megabytes / split);
-  bench::PrintRatio("CLrcDocument::Open (1 MB)", parse, "line split + UTF-8", split);
+  std::printf("CLrcDocument::Open: %.1f MB/s; line split + UTF-8: %.1f MB/s\n",
+              megabytes / pair.ours, megabytes / pair.theirs);
+  bench::PrintPaired("CLrcDocument::Open (1 MB)", pair, "line split + UTF-8");
   return 0;
 }

@@ -38,6 +38,45 @@ double MedianSeconds(F&& run, int runs = 9) {
   return times[runs / 2];
 }
 
+// Ours against the yardstick taken in turn (ours, theirs, ours, ...), so that a machine whose
+// speed drifts during the run still gives pairs measured under the same load; each sample is
+// `calls` calls. The ratio is the median of the pairs' ratios, with the lowest and highest.
+struct PairedRatio {
+  double ours, theirs;  // median seconds of one call
+  double ratio, low, high;
+};
+
+template <class A, class B>
+PairedRatio InTurn(A&& ours, B&& theirs, int pairs = 21, int calls = 1) {
+  auto sample = [calls](auto& run) {
+    double start = NowSeconds();
+    for (int i = 0; i < calls; ++i) run();
+    return (NowSeconds() - start) / calls;
+  };
+  ours();
+  theirs();
+  std::vector<double> a, b, r;
+  for (int i = 0; i < pairs; ++i) {
+    a.push_back(sample(ours));
+    b.push_back(sample(theirs));
+    r.push_back(a.back() / b.back());
+  }
+  auto median = [](std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+  };
+  return {median(a), median(b), median(r), *std::min_element(r.begin(), r.end()),
+          *std::max_element(r.begin(), r.end())};
+}
+
+// "name  1.234 ms  yardstick  2.468 ms  ratio 0.50 (0.47-0.55)": the median ratio of the pairs
+// and their spread.
+inline void PrintPaired(const char* name, const PairedRatio& p, const char* yardstick) {
+  std::printf("%-40s %9.3f ms   %-24s %9.3f ms   ratio %.2f (%.2f-%.2f)\n", name, p.ours * 1e3,
+              yardstick, p.theirs * 1e3, p.ratio, p.low, p.high);
+  std::fflush(stdout);
+}
+
 // "name: 1.234 ms, yardstick name: 2.468 ms, ratio 0.50" (below 1: faster than the yardstick).
 inline void PrintRatio(const char* name, double seconds, const char* yardstick,
                        double yardstickSeconds) {

@@ -27,9 +27,10 @@ struct des_key_schedule {
   std::uint32_t odd[16];
 };
 
-// Table-driven DES for one set of conventions: byte-indexed tables for the initial and final
-// permutations (which also apply the byte-to-bit convention) and combined S-box-and-P tables for
-// the round function. Halves are held with the standard's bit 1 as the most significant bit.
+// DES for one set of conventions: the initial and final permutations as a short network of
+// bit-group exchanges within and between the two halves (plus a byte reversal for the low-bit-first
+// order), and combined S-box-and-P tables for the round function. Halves are held with the
+// standard's bit 1 as the most significant bit.
 class des_cipher {
  public:
   constexpr explicit des_cipher(des_conventions c);
@@ -38,17 +39,89 @@ class des_cipher {
   void encrypt(const des_key_schedule& k, unsigned char block[8]) const;
   // The exact inverse of encrypt.
   void decrypt(const des_key_schedule& k, unsigned char block[8]) const;
+  // ECB over `blocks` whole blocks from in to out (which may be in itself): single DES without
+  // `second`, else two-key triple DES (encrypt-decrypt-encrypt with first, second, first; for
+  // decryption the inverse).
+  void run(const des_key_schedule& first, const des_key_schedule* second, bool encrypt,
+           const unsigned char* in, unsigned char* out, unsigned blocks) const;
 
  private:
+  struct halves {
+    std::uint32_t l, r;
+  };
   std::uint32_t f(std::uint32_t r, std::uint32_t even, std::uint32_t odd) const;
-  void permute_in(const unsigned char block[8], std::uint32_t& l, std::uint32_t& r) const;
-  void permute_out(std::uint32_t x, std::uint32_t y, unsigned char block[8]) const;
+  void forward(const des_key_schedule& k, halves& x, halves& y) const;
+  void backward(const des_key_schedule& k, halves& x, halves& y) const;
+  halves permute_in(const unsigned char block[8]) const;
+  void permute_out(const halves& x, unsigned char block[8]) const;
 
   des_conventions conventions_;
-  std::uint64_t initial_[8][256] = {};  // input byte → the bits it gives L (high) and R (low)
-  std::uint64_t final_[8][256] = {};    // byte of L‖R (byte 0 = bits 1-8) → output bytes
-  std::uint32_t sp_[8][64] = {};        // S-box input group → P of its output
+  std::uint32_t sp_[8][64] = {};  // S-box input group → P of its output
 };
+
+// The initial permutation on the block read as two big-endian words (the standard's bit order),
+// as five exchanges of bit groups; the final permutation is the same exchanges in reverse order.
+namespace des_network {
+
+// Exchanges the bits of a picked out by mask << shift with the bits of b picked out by mask
+// (a and b being the left and right word, or the other way round when right_first).
+struct exchange_step {
+  bool right_first;
+  int shift;
+  std::uint32_t mask;
+};
+
+constexpr exchange_step kSteps[5] = {{false, 4, 0x0f0f0f0f},
+                                     {false, 16, 0x0000ffff},
+                                     {true, 2, 0x33333333},
+                                     {true, 8, 0x00ff00ff},
+                                     {false, 1, 0x55555555}};
+
+constexpr void exchange(const exchange_step& step, std::uint32_t& l, std::uint32_t& r) {
+  std::uint32_t& a = step.right_first ? r : l;
+  std::uint32_t& b = step.right_first ? l : r;
+  const std::uint32_t t = ((a >> step.shift) ^ b) & step.mask;
+  b ^= t;
+  a ^= t << step.shift;
+}
+
+// Unrolled, each step's shift and mask are constants of the code.
+constexpr void initial(std::uint32_t& l, std::uint32_t& r) {
+#pragma GCC unroll 5
+  for (int i = 0; i < 5; ++i) exchange(kSteps[i], l, r);
+}
+
+constexpr void final(std::uint32_t& l, std::uint32_t& r) {
+#pragma GCC unroll 5
+  for (int i = 4; i >= 0; --i) exchange(kSteps[i], l, r);
+}
+
+// Bit n (1 = most significant of the first word) of a 64-bit block held in two words.
+constexpr bool bit(std::uint32_t l, std::uint32_t r, int n) {
+  return n <= 32 ? (l >> (32 - n)) & 1 : (r >> (64 - n)) & 1;
+}
+
+// Output bit j of each network is input bit table[j - 1], as the published tables say.
+constexpr bool matches(const unsigned char (&table)[64], bool initial_network) {
+  for (int i = 1; i <= 64; ++i) {
+    std::uint32_t l = i <= 32 ? std::uint32_t(1) << (32 - i) : 0;
+    std::uint32_t r = i > 32 ? std::uint32_t(1) << (64 - i) : 0;
+    if (initial_network) {
+      initial(l, r);
+    } else {
+      final(l, r);
+    }
+    for (int j = 1; j <= 64; ++j) {
+      if (bit(l, r, j) != (table[j - 1] == i)) return false;
+    }
+  }
+  return true;
+}
+
+static_assert(matches(des_tables::kInitialPermutation, true), "IP network");
+static_assert(matches(des_tables::kFinalPermutation, false), "FP network");
+
+}  // namespace des_network
 
 // The round function meets the expansion E as rotations of R: group j of E(R) is R's bits 4j
 // to 4j + 5 (bit 0 meaning bit 32). This checks that against the table.
@@ -63,30 +136,6 @@ constexpr bool expansion_is_rotation() {
 static_assert(expansion_is_rotation(), "E must be the standard expansion");
 
 constexpr des_cipher::des_cipher(des_conventions c) : conventions_(c) {
-  // Where each bit goes: initial permutation output bit j takes input bit IP[j], final
-  // permutation output bit j takes bit FP[j] of L‖R.
-  int initial_place[65] = {}, final_place[65] = {};
-  for (int j = 1; j <= 64; ++j) {
-    initial_place[des_tables::kInitialPermutation[j - 1]] = j;
-    final_place[des_tables::kFinalPermutation[j - 1]] = j;
-  }
-  for (int b = 0; b < 8; ++b) {
-    for (int v = 0; v < 256; ++v) {
-      std::uint64_t in = 0, out = 0;
-      for (int t = 0; t < 8; ++t) {
-        if (!((v >> t) & 1)) continue;
-        // Bit t (0 = least significant) of input byte b is the block's bit i.
-        const int i = 8 * b + (c.low_bit_first ? t : 7 - t) + 1;
-        in |= std::uint64_t(1) << (64 - initial_place[i]);
-        // Byte b of L‖R holds its bits 8b + 1 (high) to 8b + 8 (low).
-        const int j = final_place[8 * b + (7 - t) + 1];
-        const int pos = c.low_bit_first ? (j - 1) % 8 : 7 - (j - 1) % 8;
-        out |= std::uint64_t(1) << (8 * ((j - 1) / 8) + pos);
-      }
-      initial_[b][v] = in;
-      final_[b][v] = out;
-    }
-  }
   for (int box = 0; box < 8; ++box) {
     for (int x = 0; x < 64; ++x) {
       // Row from the first and sixth bits, column from bits 2-5 (the second most significant).

@@ -13,23 +13,12 @@ bool des_run(unsigned char* out, const unsigned char* in, unsigned length, const
   const bool triple = key_length > 8;
   const des_key_schedule second = triple ? cipher.schedule(key_bytes + 8) : des_key_schedule{};
 
-  for (unsigned offset = 0; offset < length; offset += 8) {
+  const unsigned whole = length / 8;
+  cipher.run(first, triple ? &second : nullptr, encrypt, in, out, whole);
+  if (length % 8 != 0) {
     unsigned char block[8] = {};
-    std::memcpy(block, in + offset, length - offset < 8 ? length - offset : 8);
-    if (!triple && encrypt) {
-      cipher.encrypt(first, block);
-    } else if (!triple) {
-      cipher.decrypt(first, block);
-    } else if (encrypt) {
-      cipher.encrypt(first, block);
-      cipher.decrypt(second, block);
-      cipher.encrypt(first, block);
-    } else {
-      cipher.decrypt(first, block);
-      cipher.encrypt(second, block);
-      cipher.decrypt(first, block);
-    }
-    std::memcpy(out + offset, block, 8);
+    std::memcpy(block, in + 8 * whole, length % 8);
+    cipher.run(first, triple ? &second : nullptr, encrypt, block, out + 8 * whole, 1);
   }
   wipe_bytes(key_bytes, sizeof key_bytes);
   return true;

@@ -15,40 +15,46 @@ montgomery_reducer::montgomery_reducer(const vlong& m)
   minv_ = 0u - inv;
 }
 
-void montgomery_reducer::reduce(unsigned* r, unsigned* t) const {
+// Column k of x + u·m, where u[k] is chosen as the column is reached so that the column's low
+// word becomes zero; after n columns the rest is (x + u·m) / R.
+void montgomery_reducer::montgomery(unsigned* r, const unsigned* a, const unsigned* b,
+                                    operand kind, unsigned* u) const {
   const unsigned n = n_;
-  t[2 * n] = 0;
-  for (unsigned i = 0; i < n; ++i) {
-    const unsigned u = t[i] * minv_;  // makes t[i] zero
-    std::uint64_t carry = 0;
-    for (unsigned j = 0; j < n; ++j) {
-      carry += static_cast<std::uint64_t>(u) * mw_[j] + t[i + j];
-      t[i + j] = static_cast<unsigned>(carry);
-      carry >>= 32;
+  column_sum s;
+  for (unsigned k = 0; k + 1 < 2 * n; ++k) {
+    const unsigned first = k < n ? 0 : k - n + 1;
+    switch (kind) {
+      case operand::product:
+        s.add_products(a + first, b + (k - first), (k < n ? k : n - 1) - first + 1);
+        break;
+      case operand::square: {
+        column_sum cross;
+        cross.add_products(a + first, a + (k - first), (k + 1) / 2 - first);
+        s.add_twice(cross);
+        if (k % 2 == 0) s.add(a[k / 2], a[k / 2]);
+        break;
+      }
+      case operand::alone:
+        if (k < n) s.add(a[k], 1);
+        break;
     }
-    for (unsigned k = i + n; carry && k <= 2 * n; ++k) {
-      carry += t[k];
-      t[k] = static_cast<unsigned>(carry);
-      carry >>= 32;
+    if (k < n) {
+      s.add_products(u, mw_ + k, k);
+      u[k] = s.low_word() * minv_;
+      s.add(u[k], mw_[0]);
+      s.next();
+    } else {
+      // Writing r[k - n] is safe where r is a or b: later columns read neither a[k - n] nor
+      // b[k - n].
+      s.add_products(u + first, mw_ + (n - 1), n - first);
+      r[k - n] = s.next();
     }
   }
-  // t / R lies below 2m: at most one subtraction.
-  unsigned* hi = t + n;
-  if (hi[n] || compare_words(hi, normalised_length(hi, n), mw_, n) >= 0) {
-    subtract_words(hi, hi, n + 1, mw_, n);
+  r[n - 1] = s.next();
+  // The result lies below 2m: at most one subtraction, whose borrow clears the top word.
+  if (s.low_word() || compare_words(r, normalised_length(r, n), mw_, n) >= 0) {
+    subtract_words(r, r, n, mw_, n);
   }
-  std::memcpy(r, hi, n * sizeof(unsigned));
-}
-
-void montgomery_reducer::multiply(unsigned* r, const unsigned* a, const unsigned* b,
-                                  unsigned* t) const {
-  multiply_words(t, a, n_, b, n_);
-  reduce(r, t);
-}
-
-void montgomery_reducer::square(unsigned* r, const unsigned* a, unsigned* t) const {
-  square_words(t, a, n_);
-  reduce(r, t);
 }
 
 void montgomery_reducer::to_domain(unsigned* r, const vlong& x) const {
@@ -66,7 +72,7 @@ vlong montgomery_reducer::exp(const vlong& x, const vlong& e) const {
   // Sliding windows of w bits: 2^(w-1) odd powers are kept.
   const unsigned w = ebits < 32 ? 1 : ebits < 128 ? 3 : ebits < 512 ? 4 : 5;
   const unsigned table_size = 1u << (w - 1);
-  word_buffer table(table_size * n), result(n), t(2 * n + 1), x2(n);
+  word_buffer table(table_size * n), result(n), t(n), x2(n);
 
   to_domain(table.data(), x);
   if (table_size > 1) {
@@ -101,9 +107,7 @@ vlong montgomery_reducer::exp(const vlong& x, const vlong& e) const {
   if (!started) to_domain(result.data(), vlong(1));
 
   // Out of the domain: a Montgomery product with 1.
-  word_buffer one(n);
-  one[0] = 1;
-  multiply(result.data(), result.data(), one.data(), t.data());
+  montgomery(result.data(), result.data(), nullptr, operand::alone, t.data());
   vlong r;
   vlong_access::assign(r, result.data(), n, false);
   return r;

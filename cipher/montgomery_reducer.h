@@ -4,7 +4,7 @@
 #include "cipher/word_buffer.h"
 
 // Powers modulo one odd modulus m > 1 through Montgomery products on whole 32-bit words
-// (R = 2^(32·n) for an n-word m), with 64-bit partial products. Any R coprime to m gives the same
+// (R = 2^(32·n) for an n-word m), with 64-bit partial products summed column by column. Any R coprime to m gives the same
 // powers; whole words keep every reduction step a word-sized multiply.
 class montgomery_reducer {
  public:
@@ -14,11 +14,18 @@ class montgomery_reducer {
   vlong exp(const vlong& x, const vlong& e) const;
 
  private:
-  // r = a·b·R⁻¹ mod m (r may be a or b); t is scratch of 2n + 1 words.
-  void multiply(unsigned* r, const unsigned* a, const unsigned* b, unsigned* t) const;
-  void square(unsigned* r, const unsigned* a, unsigned* t) const;
-  // r = t·R⁻¹ mod m for t < m·R held in 2n + 1 words (t is destroyed).
-  void reduce(unsigned* r, unsigned* t) const;
+  enum class operand { product, square, alone };
+  // r = x·R⁻¹ mod m for x = a·b, a² or a alone (b unused for the last two), all below m. One
+  // product scan does both the product and the reduction; r may be a or b; u is scratch of
+  // n words.
+  void montgomery(unsigned* r, const unsigned* a, const unsigned* b, operand kind,
+                  unsigned* u) const;
+  void multiply(unsigned* r, const unsigned* a, const unsigned* b, unsigned* u) const {
+    montgomery(r, a, b, operand::product, u);
+  }
+  void square(unsigned* r, const unsigned* a, unsigned* u) const {
+    montgomery(r, a, a, operand::square, u);
+  }
   // x·R mod m into r (n words).
   void to_domain(unsigned* r, const vlong& x) const;
 

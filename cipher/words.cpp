@@ -4,21 +4,6 @@
 
 #include "cipher/word_buffer.h"
 
-namespace {
-
-// a[0..n) += m * b[0..n); returns the carry out of the top word.
-unsigned multiply_add(unsigned* a, const unsigned* b, unsigned n, unsigned m) {
-  std::uint64_t carry = 0;
-  for (unsigned i = 0; i < n; ++i) {
-    std::uint64_t t = static_cast<std::uint64_t>(m) * b[i] + a[i] + carry;
-    a[i] = static_cast<unsigned>(t);
-    carry = t >> 32;
-  }
-  return static_cast<unsigned>(carry);
-}
-
-}  // namespace
-
 unsigned normalised_length(const unsigned* a, unsigned n) {
   while (n > 0 && a[n - 1] == 0) --n;
   return n;
@@ -64,32 +49,36 @@ unsigned subtract_words(unsigned* r, const unsigned* a, unsigned na, const unsig
 }
 
 void multiply_words(unsigned* r, const unsigned* a, unsigned na, const unsigned* b, unsigned nb) {
-  for (unsigned i = 0; i < na + nb; ++i) r[i] = 0;
-  for (unsigned i = 0; i < na; ++i) r[i + nb] = multiply_add(r + i, b, nb, a[i]);
+  if (na == 0 || nb == 0) {
+    for (unsigned i = 0; i < na + nb; ++i) r[i] = 0;
+    return;
+  }
+  // Column k gathers a[i]·b[k - i] for every i that keeps both indices in range.
+  column_sum s;
+  for (unsigned k = 0; k + 1 < na + nb; ++k) {
+    const unsigned first = k < nb ? 0 : k - nb + 1;
+    const unsigned last = k < na ? k : na - 1;
+    s.add_products(a + first, b + (k - first), last - first + 1);
+    r[k] = s.next();
+  }
+  r[na + nb - 1] = s.next();
 }
 
 void square_words(unsigned* r, const unsigned* a, unsigned n) {
-  for (unsigned i = 0; i < 2 * n; ++i) r[i] = 0;
   if (n == 0) return;
-  // The products a[i]·a[j] for i < j, once each, then doubled; then the squares a[i]² added.
-  for (unsigned i = 0; i + 1 < n; ++i)
-    r[i + n] = multiply_add(r + 2 * i + 1, a + i + 1, n - i - 1, a[i]);
-  unsigned top = 0;
-  for (unsigned i = 0; i < 2 * n; ++i) {
-    unsigned w = r[i];
-    r[i] = (w << 1) | top;
-    top = w >> 31;
+  // Column k: the products a[i]·a[k - i] with i < k - i once each, doubled, and a[k/2]² for an
+  // even k.
+  column_sum s;
+  for (unsigned k = 0; k + 1 < 2 * n; ++k) {
+    const unsigned first = k < n ? 0 : k - n + 1;
+    const unsigned pairs = (k + 1) / 2 - first;
+    column_sum cross;
+    cross.add_products(a + first, a + (k - first), pairs);
+    s.add_twice(cross);
+    if (k % 2 == 0) s.add(a[k / 2], a[k / 2]);
+    r[k] = s.next();
   }
-  std::uint64_t carry = 0;
-  for (unsigned i = 0; i < n; ++i) {
-    std::uint64_t sq = static_cast<std::uint64_t>(a[i]) * a[i];
-    carry += static_cast<std::uint64_t>(r[2 * i]) + static_cast<unsigned>(sq);
-    r[2 * i] = static_cast<unsigned>(carry);
-    carry >>= 32;
-    carry += static_cast<std::uint64_t>(r[2 * i + 1]) + (sq >> 32);
-    r[2 * i + 1] = static_cast<unsigned>(carry);
-    carry >>= 32;
-  }
+  r[2 * n - 1] = s.next();
 }
 
 unsigned remainder_word(const unsigned* a, unsigned na, unsigned d) {

@@ -44,7 +44,7 @@ uint32_t CBuffer::Read(void* out, uint32_t length) {
     return 0;
   }
   RingCopyOut(out, length, m_pData, m_nReadPos, m_nCapacity);
-  m_nReadPos = (m_nReadPos + length) % m_nCapacity;
+  m_nReadPos = RingAdvance(m_nReadPos, length, m_nCapacity);
   m_nCount -= length;
   return length;
 }
@@ -189,7 +189,7 @@ bool CBuffer::MakeRoom(uint32_t length) {
 }
 
 void CBuffer::AdvanceWrite(uint32_t length) {
-  m_nWritePos = (m_nWritePos + length) % m_nCapacity;
+  m_nWritePos = RingAdvance(m_nWritePos, length, m_nCapacity);
   m_nCount += length;
 }
 

@@ -7,7 +7,7 @@ void RingCopyOut(void* bytes, uint32_t n, const void* ring, uint32_t position, u
   auto* dst = static_cast<unsigned char*>(bytes);
   uint32_t first = capacity - position < n ? capacity - position : n;
   std::memcpy(dst, src + position, first);
-  std::memcpy(dst + first, src, n - first);
+  if (n > first) std::memcpy(dst + first, src, n - first);
 }
 
 void RingCopyIn(const void* bytes, uint32_t n, void* ring, uint32_t position, uint32_t capacity) {
@@ -15,7 +15,7 @@ void RingCopyIn(const void* bytes, uint32_t n, void* ring, uint32_t position, ui
   auto* dst = static_cast<unsigned char*>(ring);
   uint32_t first = capacity - position < n ? capacity - position : n;
   std::memcpy(dst + position, src, first);
-  std::memcpy(dst, src + first, n - first);
+  if (n > first) std::memcpy(dst, src + first, n - first);
 }
 
 uint32_t FindBytes(const void* haystack, uint32_t length, const void* needle,

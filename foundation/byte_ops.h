@@ -16,6 +16,12 @@ void ReverseBytes(void* value) {
   }
 }
 
+// (position + n) mod capacity for a position inside the ring and n up to the capacity: at most
+// one lap, so a subtraction does what a division would (which costs more than a short copy).
+inline uint32_t RingAdvance(uint32_t position, uint32_t n, uint32_t capacity) {
+  return n >= capacity - position ? n - (capacity - position) : position + n;
+}
+
 // Copy n bytes out of / into a ring of the given capacity starting at position; the part beyond
 // the ring's end continues at its start. n must not exceed the capacity.
 void RingCopyOut(void* bytes, uint32_t n, const void* ring, uint32_t position, uint32_t capacity);

@@ -95,13 +95,15 @@ void md5_checksum::transform(const std::uint8_t block[64]) {
 #pragma GCC unroll 64
   for (int i = 0; i < 64; ++i) {
     int round = i / 16;
+    // Each step waits for b, the newest word: the forms below combine b last, and in the second
+    // round the half without b (its two terms never share a bit) goes in first.
     std::uint32_t f;
     int word;
     if (round == 0) {
-      f = (b & c) | (~b & d);
+      f = d ^ (b & (c ^ d));  // (b & c) | (~b & d)
       word = i;
     } else if (round == 1) {
-      f = (d & b) | (~d & c);
+      f = (c & ~d) + (b & d);  // (d & b) | (~d & c)
       word = (5 * i + 1) & 15;
     } else if (round == 2) {
       f = b ^ c ^ d;
@@ -110,7 +112,7 @@ void md5_checksum::transform(const std::uint8_t block[64]) {
       f = c ^ (b | ~d);
       word = (7 * i) & 15;
     }
-    std::uint32_t next = b + Rotl(a + f + x[word] + kSine[i], kShift[round][i & 3]);
+    std::uint32_t next = b + Rotl(a + x[word] + kSine[i] + f, kShift[round][i & 3]);
     a = d;
     d = c;
     c = b;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <utility>
 
 #include "foundation/digest_blocks.h"
 #include "foundation/scoped_handle.h"
@@ -49,42 +50,63 @@ void CSha1Hash::Update(const void* data, std::uint32_t length) {
                       [this](const std::uint8_t* block) { Transform(m_state, block); });
 }
 
+namespace {
+
+// One step t of the 80: e takes the new value and b its rotation, the other words stay where they
+// are. Calling it with the five words in turning order (a b c d e, then e a b c d, ...) spares
+// the four moves per step that keep a register-poor machine busy. w is the message schedule
+// (16 words, each overwritten once it is no longer needed).
+template <int t>
+inline void Step(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d,
+                 std::uint32_t& e, std::uint32_t* w) {
+  std::uint32_t word;
+  if (t < 16) {
+    word = w[t];
+  } else {
+    word = Rotl(w[(t + 13) & 15] ^ w[(t + 8) & 15] ^ w[(t + 2) & 15] ^ w[t & 15], 1);
+    w[t & 15] = word;
+  }
+  std::uint32_t f, k;
+  if (t < 20) {
+    f = d ^ (b & (c ^ d));  // (b & c) | (~b & d)
+    k = 0x5A827999;
+  } else if (t < 40) {
+    f = b ^ c ^ d;
+    k = 0x6ED9EBA1;
+  } else if (t < 60) {
+    f = (b & c) + (d & (b ^ c));  // the majority: the two terms never share a bit
+    k = 0x8F1BBCDC;
+  } else {
+    f = b ^ c ^ d;
+    k = 0xCA62C1D6;
+  }
+  e += Rotl(a, 5) + f + k + word;
+  b = Rotl(b, 30);
+}
+
+template <int t>
+inline void FiveSteps(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d,
+                      std::uint32_t& e, std::uint32_t* w) {
+  Step<t>(a, b, c, d, e, w);
+  Step<t + 1>(e, a, b, c, d, w);
+  Step<t + 2>(d, e, a, b, c, w);
+  Step<t + 3>(c, d, e, a, b, w);
+  Step<t + 4>(b, c, d, e, a, w);
+}
+
+template <int... group>
+inline void AllSteps(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d,
+                     std::uint32_t& e, std::uint32_t* w, std::integer_sequence<int, group...>) {
+  (FiveSteps<5 * group>(a, b, c, d, e, w), ...);
+}
+
+}  // namespace
+
 void CSha1Hash::Transform(std::uint32_t state[5], const std::uint8_t block[64]) {
   std::uint32_t* w = m_block;
   for (int i = 0; i < 16; ++i) w[i] = LoadBe(block + 4 * i);
   std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
-  // The message schedule lives in 16 words, each overwritten once it is no longer needed.
-#pragma GCC unroll 80
-  for (int t = 0; t < 80; ++t) {
-    std::uint32_t word;
-    if (t < 16) {
-      word = w[t];
-    } else {
-      word = Rotl(w[(t + 13) & 15] ^ w[(t + 8) & 15] ^ w[(t + 2) & 15] ^ w[t & 15], 1);
-      w[t & 15] = word;
-    }
-    std::uint32_t f;
-    std::uint32_t k;
-    if (t < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999;
-    } else if (t < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1;
-    } else if (t < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDC;
-    } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6;
-    }
-    std::uint32_t next = Rotl(a, 5) + f + e + k + word;
-    e = d;
-    d = c;
-    c = Rotl(b, 30);
-    b = a;
-    a = next;
-  }
+  AllSteps(a, b, c, d, e, w, std::make_integer_sequence<int, 16>());
   state[0] += a;
   state[1] += b;
   state[2] += c;

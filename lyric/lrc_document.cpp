@@ -1,8 +1,10 @@
 #include "lyric/lrc_document.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -34,19 +36,49 @@ size_t IncompleteUtf8Tail(const char* text, size_t size) {
   return 0;
 }
 
-// Sorts the lines by time. Sorting keys and then moving each record once is much cheaper than
-// moving records with their strings around inside the sort; lines of equal time keep their
-// order in the file.
+// Sorts the lines by time; lines of equal time keep their order in the file. The times are
+// sorted a byte at a time from the lowest (each pass keeps equal bytes in order, so the whole is
+// stable): four passes over the keys where a comparison sort takes a score; then each record
+// moves once.
 void SortByTime(std::vector<LrcLine>& lines) {
   if (std::is_sorted(lines.begin(), lines.end(), LrcLineLess)) return;
-  std::vector<std::pair<int, size_t>> order;
-  order.reserve(lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) order.emplace_back(lines[i].nTime, i);
-  std::sort(order.begin(), order.end());
+  const size_t n = lines.size();
+  struct Key {
+    std::uint32_t time;  // the signed time with its sign bit flipped: unsigned order
+    std::uint32_t index;
+  };
+  std::vector<Key> keys(n), spare(n);
+  for (size_t i = 0; i < n; ++i) {
+    keys[i] = {static_cast<std::uint32_t>(lines[i].nTime) ^ 0x80000000u,
+               static_cast<std::uint32_t>(i)};
+  }
+  for (int shift = 0; shift < 32; shift += 8) {
+    size_t start[257] = {};
+    for (const Key& key : keys) ++start[((key.time >> shift) & 255) + 1];
+    if (start[((keys[0].time >> shift) & 255) + 1] == n) continue;  // one byte value for all
+    for (int b = 0; b < 256; ++b) start[b + 1] += start[b];
+    for (const Key& key : keys) spare[start[(key.time >> shift) & 255]++] = key;
+    keys.swap(spare);
+  }
   std::vector<LrcLine> sorted;
-  sorted.reserve(lines.size());
-  for (const auto& key : order) sorted.push_back(std::move(lines[key.second]));
+  sorted.reserve(n);
+  for (const Key& key : keys) sorted.push_back(std::move(lines[key.index]));
   lines.swap(sorted);
+}
+
+// The rest of the stream as the C library's text mode hands it out (line ends as "\n", reading
+// ends where the stream ends or fails): never more bytes than the file holds from here, so one
+// read of that size (and one more byte, to see the end) takes it all.
+std::string ReadRest(FILE* file) {
+  const long long size = _filelengthi64(_fileno(file));
+  const long long at = _ftelli64(file);
+  std::string bytes(size > at ? static_cast<size_t>(size - at) + 1 : 4096, '\0');
+  size_t got = 0;
+  while ((got += fread(&bytes[got], 1, bytes.size() - got, file)) == bytes.size()) {
+    bytes.resize(2 * bytes.size());  // the file grew while it was read
+  }
+  bytes.resize(got);
+  return bytes;
 }
 
 }  // namespace
@@ -96,50 +128,69 @@ LrcEncoding CLrcDocument::GetFileEncoding(FILE* file) {
   return LrcEncodingUtf8;
 }
 
+
+// The file is taken in one read and cut into the pieces a line reader with a buffer of
+// kPieceBytes would hand out: up to and including a "\n", at most kPieceBytes - 1 bytes, the
+// piece's text ending at a NUL byte. After a last piece ending in "\n" (or cut at the limit)
+// such a reader reads once more and gets an empty line. Every piece is converted straight into
+// the whole text, which cannot be longer in characters than the file is in bytes.
 void CLrcDocument::ReadFile(FILE* file) {
   LrcEncoding encoding = GetFileEncoding(file);
   m_strText.Empty();
   if (encoding != LrcEncodingUtf8) return;
 
-  char buffer[kPieceBytes];
-  std::string carry;   // the start of a character that the last piece cut off
-  std::string joined;  // carry and piece together
-  bool first = true;
-  while (!feof(file)) {
-    // An empty buffer makes a read at the end of the file an empty line.
-    buffer[0] = '\0';
-    // A failed read would never reach the end of the file: stop there too.
-    bool got = fgets(buffer, kPieceBytes, file) != nullptr;
-    const char* piece = buffer;
-    size_t size = got ? strlen(buffer) : 0;
-    if (!carry.empty()) {
-      joined.assign(carry).append(buffer, size);
+  const std::string bytes = ReadRest(file);
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  wchar_t* const text = m_strText.GetBuffer(static_cast<int>(bytes.size()));
+  int length = 0;
+  std::string joined;  // a cut character's start and the next piece
+  size_t carried = 0;  // bytes of that start
+  const char* next = begin;
+  bool ended = false;  // the reader has met the end of the file
+  for (bool first = true; !ended; first = false) {
+    const char* piece = next;
+    const char* limit = end - next < kPieceBytes - 1 ? end : next + (kPieceBytes - 1);
+    const char* newline = static_cast<const char*>(std::memchr(next, '\n', limit - next));
+    next = newline ? newline + 1 : limit;
+    // Only a piece that stopped at neither a line end nor the byte limit has met the end.
+    ended = next == piece || (!newline && next == end && next - piece < kPieceBytes - 1);
+    const char* nul = static_cast<const char*>(std::memchr(piece, '\0', next - piece));
+    size_t size = (nul ? nul : next) - piece;
+    // A character cut by the piece limit is decoded whole with the next piece instead of
+    // turning into two broken halves. Only the limit cuts characters: a NUL byte ends the
+    // piece's text where it stands.
+    const bool cutByLimit = !newline && size == static_cast<size_t>(kPieceBytes - 1);
+    if (carried) {
+      joined.resize(carried);
+      joined.append(piece, size);
       piece = joined.data();
       size = joined.size();
     }
-    // A character cut by the piece limit is decoded whole with the next piece instead of
-    // turning into two broken halves.
-    size_t tail = got && !feof(file) ? IncompleteUtf8Tail(piece, size) : 0;
-    carry.assign(piece + size - tail, tail);
-    CString line = em_utility::detail::to_wide(CP_UTF8, piece, static_cast<int>(size - tail));
+    const size_t tail = cutByLimit ? IncompleteUtf8Tail(piece, size) : 0;
+    const int converted =
+        size > tail ? MultiByteToWideChar(CP_UTF8, 0, piece, static_cast<int>(size - tail),
+                                          text + length, static_cast<int>(bytes.size()) - length)
+                    : 0;
+    if (tail) joined = std::string(piece + size - tail, tail);
+    carried = tail;
 
     // A UTF-8 byte-order mark is text of the file, but no text of the first line.
-    if (first && !line.IsEmpty() && line[0] == kByteOrderMark) {
-      ParseLine(line.Mid(1));
-    } else {
-      ParseLine(line);
-    }
-    m_strText += line;
-    first = false;
-    if (!got) break;
+    const wchar_t* line = text + length;
+    const int skip = first && converted > 0 && line[0] == kByteOrderMark ? 1 : 0;
+    ParseLine(line + skip, converted - skip);
+    length += converted;
   }
+  m_strText.ReleaseBuffer(length);
   SortByTime(m_vecLines);
 }
 
 void CLrcDocument::ParseLine(const CString& line) {
+  ParseLine(line.GetString(), line.GetLength());
+}
+
+void CLrcDocument::ParseLine(const wchar_t* chars, int length) {
   enum Delimiter { kNone, kOpen, kColon, kClose };
-  const wchar_t* chars = line.GetString();
-  const int length = line.GetLength();
   Delimiter last = kNone;
   // The key, and the pending text, as ranges of the line. The pending text always runs from
   // textStart up to pos: every character since the last tag delimiter belongs to it.
@@ -174,7 +225,8 @@ void CLrcDocument::ParseLine(const CString& line) {
     }
     if (m_vecLines.size() > firstRecord) {
       CString text(chars + textStart, pos - textStart);
-      for (size_t i = firstRecord; i < m_vecLines.size(); ++i) m_vecLines[i].strText = text;
+      for (size_t i = firstRecord; i + 1 < m_vecLines.size(); ++i) m_vecLines[i].strText = text;
+      m_vecLines.back().strText = std::move(text);
     }
     if (pos < length && (chars[pos] == L'\n' || chars[pos] == L'\r')) ++pos;
     textStart = pos;
@@ -183,18 +235,18 @@ void CLrcDocument::ParseLine(const CString& line) {
 
 void CLrcDocument::ApplyTag(const wchar_t* key, const wchar_t* keyEnd, const wchar_t* value,
                             const wchar_t* valueEnd) {
-  auto is = [&](const wchar_t* name) {
-    size_t n = wcslen(name);
-    return static_cast<size_t>(keyEnd - key) == n && wmemcmp(key, name, n) == 0;
-  };
-  CString* header = is(L"ar")   ? &m_strArtist
+  // Header tags have keys of two letters, and "offset"; time tags are by far the most.
+  const ptrdiff_t size = keyEnd - key;
+  auto is = [&](const wchar_t (&name)[3]) { return key[0] == name[0] && key[1] == name[1]; };
+  CString* header = size != 2      ? nullptr
+                    : is(L"ar") ? &m_strArtist
                     : is(L"ti") ? &m_strTitle
                     : is(L"al") ? &m_strAlbum
                     : is(L"by") ? &m_strBy
                                 : nullptr;
   if (header) {
     *header = CString(value, static_cast<int>(valueEnd - value));
-  } else if (is(L"offset")) {
+  } else if (size == 6 && wmemcmp(key, L"offset", 6) == 0) {
     m_nOffset = ReadTagInt(value, valueEnd);
   } else {
     m_vecLines.push_back(LrcLine{TagTimeMs(key, keyEnd, value, valueEnd), CString(), 0});

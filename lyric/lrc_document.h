@@ -46,6 +46,7 @@ class CLrcDocument {
 
  private:
   bool OpenStream(FILE* file);
+  void ParseLine(const wchar_t* chars, int length);
   // A tag [key:value] just read: a header tag sets its field, any other key is a time tag and
   // adds a record (without its text yet).
   void ApplyTag(const wchar_t* key, const wchar_t* keyEnd, const wchar_t* value,

@@ -25,7 +25,10 @@ namespace log_level = em_utility::log_level;
 
 // The first read must hold the reply's whole head.
 constexpr int kReceiveBufferSize = 10240;
-constexpr int kMorePieceSize = 1024;
+// Later reads take what has arrived, up to this much: every wait and every read is a system call
+// (under Wine a round trip to the wineserver), so a few large reads cost far less than many
+// small ones.
+constexpr int kMorePieceSize = 64 << 10;
 constexpr DWORD kConnectWaitMs = 10000;
 // Waits for data are made of waits of at most this long.
 constexpr DWORD kPollMs = 1000;
@@ -296,6 +299,9 @@ int CRequest::ParseReply(const char* firstRead, int count, std::string& body, bo
                        value.c_str());
       return kReceiveTooLarge;
     }
+    // Room for the announced body (within the ceiling, checked above): the reads then fill it
+    // without moving it.
+    body.reserve(static_cast<size_t>(contentLength));
     body += firstPart;
     while (body.size() < static_cast<size_t>(contentLength) && lastRead > 0) {
       lastRead = ReceiveMore(body);
@@ -329,12 +335,15 @@ int CRequest::ReceiveMore(std::string& text) {
     }
     break;
   }
-  char piece[kMorePieceSize];
-  int count = recv(m_socket, piece, kMorePieceSize, 0);
-  if (count > 0) {
-    text.append(piece, count);
-    m_nReceived += count;
-  }
+  // Straight into the text: into its spare room when it has some (a body reserved by its
+  // announced length fills without moving), else a piece of kMorePieceSize more.
+  const size_t had = text.size();
+  const size_t room = text.capacity() - had;
+  const int want = room > 0 && room < kMorePieceSize ? static_cast<int>(room) : kMorePieceSize;
+  text.resize(had + want);
+  int count = recv(m_socket, &text[had], want, 0);
+  text.resize(had + (count > 0 ? count : 0));
+  if (count > 0) m_nReceived += count;
   return count;
 }
 

@@ -82,8 +82,8 @@ class CRequest {
   // Splits the first read into head and body start and collects the rest of the body as the
   // head frames it. 0, or why the reply is refused.
   int ParseReply(const char* firstRead, int count, std::string& body, bool& gzip);
-  // Appends up to 1024 more bytes; the count, 0 or less when the peer closed or stayed silent
-  // for more than 2 s, or when the reply has to stop (m_nStopResult says why).
+  // Appends what has arrived (up to 64 KiB); the count, 0 or less when the peer closed or
+  // stayed silent for more than 2 s, or when the reply has to stop (m_nStopResult says why).
   int ReceiveMore(std::string& text);
   void DecodeChunked(std::string& chunkText, std::string& body);
   // Waits at most milliseconds, cut to the deadline, for the socket to become readable: 1, 0 for

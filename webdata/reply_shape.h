@@ -13,6 +13,8 @@
 bool JsonShapeWithinLimits(const std::wstring& text);
 
 // XML text: elements nested at most reply_limits::kXmlDepth deep, at most
-// reply_limits::kXmlElements elements. Comments, CDATA sections, declarations and processing
-// instructions do not count.
+// reply_limits::kXmlElements elements, counted as TinyXML reads them. Comments, CDATA sections,
+// declarations, processing instructions and end tags outside every element do not count. An XML
+// declaration with quotes is followed only in its plain form (name="value" pairs); another one
+// is refused.
 bool XmlShapeWithinLimits(const std::string& text);

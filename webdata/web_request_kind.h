@@ -53,3 +53,23 @@ inline void DeleteRequestParam(int kind, int itemId) {
     delete RequestParamRecord<WebRequestParam>(itemId);
   }
 }
+
+// Holds the parameter record of a result while it is handled: frees it when the holder goes,
+// also when the handling throws, unless Release has handed the item id on to the next owner.
+class ScopedRequestParam {
+ public:
+  ScopedRequestParam(int kind, int itemId) : m_kind(kind), m_itemId(itemId) {}
+  ~ScopedRequestParam() { DeleteRequestParam(m_kind, m_itemId); }
+  ScopedRequestParam(const ScopedRequestParam&) = delete;
+  ScopedRequestParam& operator=(const ScopedRequestParam&) = delete;
+
+  int Release() {
+    int itemId = m_itemId;
+    m_itemId = 0;
+    return itemId;
+  }
+
+ private:
+  int m_kind;
+  int m_itemId;
+};

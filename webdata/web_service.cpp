@@ -72,10 +72,8 @@ CWebService::CWebService() : m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nul
 
 CWebService::~CWebService() {
   Stop();
-  for (CRequest* request : m_queue) {
-    DeleteRequestParam(request->GetRequestId(), request->GetId());
-    delete request;
-  }
+  // No result will come for the requests still waiting: their records go with them.
+  for (const auto& request : m_queue) DeleteRequestParam(request->GetRequestId(), request->GetId());
 }
 
 bool CWebService::Start() {
@@ -99,7 +97,7 @@ void CWebService::Stop() {
     // Termination only begins here; the thread is gone once its handle is signalled.
     WaitForSingleObject(m_hThread, INFINITE);
     // The request it was performing is no longer in the queue: free it (and its connection).
-    delete m_pCurrent.exchange(nullptr);
+    m_current.reset();
   }
   CloseHandle(m_hThread);
   m_hThread = nullptr;
@@ -159,25 +157,24 @@ void CWebService::DispatchRequest(int nRequest, int wParam, int lParam) {
   {
     CLockGuard lock(m_lock);
     if (IsQueued(nRequest, wParam)) return;
-    m_queue.push_back(request.release());
+    m_queue.push_back(std::move(request));
   }
   SetEvent(m_wakeEvent.get());
 }
 
 bool CWebService::IsQueued(int kind, int itemId) const {
-  for (const CRequest* waiting : m_queue) {
+  for (const auto& waiting : m_queue) {
     if (waiting->GetRequestId() == kind && waiting->GetId() == itemId) return true;
   }
   return false;
 }
 
-CRequest* CWebService::TakeFirst() {
+bool CWebService::TakeFirst() {
   CLockGuard lock(m_lock);
-  if (m_queue.empty()) return nullptr;
-  CRequest* first = m_queue.front();
+  if (m_queue.empty()) return false;
+  m_current = std::move(m_queue.front());
   m_queue.pop_front();
-  m_pCurrent = first;
-  return first;
+  return true;
 }
 
 DWORD WINAPI CWebService::ThreadProc(void* self) {
@@ -189,14 +186,14 @@ DWORD CWebService::__ServiceLoop() {
     WaitForSingleObject(m_wakeEvent.get(), kWakeInterval);
     if (!m_bRunning) break;
     // Every request queued before a stop is still performed, unless the stop's grace runs out.
-    while (CRequest* request = TakeFirst()) {
+    while (TakeFirst()) {
       // Nothing may leave the thread: a request that throws is over, the next one goes on.
       try {
-        Perform(*request);
+        Perform(*m_current);
       } catch (...) {
-        LogException("request", *request);
+        LogException("request", *m_current);
       }
-      delete m_pCurrent.exchange(nullptr);
+      m_current.reset();
     }
   }
   GetLogger()->log(log_level::important, L"CWebService::__ServiceLoop 退出！！！");

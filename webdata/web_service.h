@@ -59,7 +59,8 @@ class CWebService {
   static std::unique_ptr<CRequest> MakeRequest(int kind, int itemId);
   // Under the lock: a waiting request of this kind and item id.
   bool IsQueued(int kind, int itemId) const;
-  CRequest* TakeFirst();
+  // Moves the oldest waiting request into m_current; false when none waits.
+  bool TakeFirst();
   void Perform(CRequest& request);
   void PerformWebService(CRequest& request);
   void PerformWebApi(CRequest& request);
@@ -68,7 +69,8 @@ class CWebService {
   ScopedHandle<CloseHandle> m_wakeEvent;
   CLock m_lock;
   std::atomic<bool> m_bRunning{false};
-  std::list<CRequest*> m_queue;
-  // The request being performed, which a terminated worker leaves to Stop to free.
-  std::atomic<CRequest*> m_pCurrent{nullptr};
+  std::list<std::unique_ptr<CRequest>> m_queue;
+  // The request the worker performs, off the queue. Only the worker touches it while it runs;
+  // a worker that had to be terminated leaves it to Stop.
+  std::unique_ptr<CRequest> m_current;
 };

@@ -62,6 +62,29 @@ TEST(DesStandard, PublishedKnownAnswers) {
   }
 }
 
+// Blocks go through the cipher two at a time: a run of any length is the same as its blocks
+// one by one.
+TEST(DesRun, LongRunsMatchBlockByBlock) {
+  std::mt19937 rng(5);
+  for (unsigned key_length : {8u, 16u}) {
+    for (bool encrypt : {true, false}) {
+      for (unsigned blocks : {2u, 3u, 7u}) {
+        const std::string key = RandomBytes(rng, key_length, true);
+        const std::string in = RandomBytes(rng, 8 * blocks, true);
+        std::string whole = in, single = in;
+        auto bytes = [](std::string& s, unsigned at = 0) {
+          return reinterpret_cast<unsigned char*>(&s[at]);
+        };
+        des_run(bytes(whole), bytes(whole), 8 * blocks, key.data(), key_length, encrypt);
+        for (unsigned b = 0; b < blocks; ++b) {
+          des_run(bytes(single, 8 * b), bytes(single, 8 * b), 8, key.data(), key_length, encrypt);
+        }
+        EXPECT_EQ(HexFromBytes(single), HexFromBytes(whole)) << key_length << encrypt << blocks;
+      }
+    }
+  }
+}
+
 TEST(DesEnvelope, KnownEnvelopes) {
   const char* cases[][3] = {
       {"12345678", "hello", "8Z7333df43f79e63e5"},

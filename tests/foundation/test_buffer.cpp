@@ -83,6 +83,19 @@ TEST(Buffer, WrappedRingKeepsItsOrderThroughGrowth) {
   EXPECT_EQ(expected, got + Drain(ring));
 }
 
+// A write or read that ends exactly at the ring's end leaves its position at the start.
+TEST(Buffer, PositionsEndingAtTheRingsEndWrapToItsStart) {
+  CBuffer buffer(8);
+  WriteText(buffer, "abc");
+  EXPECT_EQ("abc", Drain(buffer));
+  WriteText(buffer, "defgh");  // from 3 to the end
+  EXPECT_EQ(0u, buffer.GetWritePos());
+  EXPECT_EQ(3u, buffer.WritableSpan());
+  EXPECT_EQ("defgh", Drain(buffer));
+  EXPECT_EQ(0u, buffer.GetReadPos());
+  EXPECT_EQ(8u, buffer.GetCapacity());
+}
+
 TEST(Buffer, FailedReadIsStickyUntilCleared) {
   CBuffer buffer(8);
   WriteText(buffer, "xy");

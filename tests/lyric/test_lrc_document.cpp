@@ -177,6 +177,34 @@ TEST_F(LrcFile, LongLinesArriveInPiecesOf1023Bytes) {
   EXPECT_EQ(CString(L"[00:01]") + CString(L'x', 1015) + L"中yy\n", Text());
 }
 
+TEST_F(LrcFile, TheEndOfTheFileAsTextModeReadsIt) {
+  const std::string x(1014, 'x');
+  const struct {
+    std::string file;
+    Records records;
+    CString text;
+  } cases[] = {
+      // 1023 bytes, the last character cut by the piece limit and by the end of the file.
+      {"[00:01]" + x + "\xE4\xB8", {{1000, std::wstring(1014, L'x')}},
+       CString(L"[00:01]") + CString(L'x', 1014) + L"\xFFFD"},
+      {"[00:01]a\x1A[00:02]b\n", {{1000, L"a"}}, L"[00:01]a"},  // Ctrl-Z ends a text file
+      {"[00:01]a\r", {{1000, L"a"}}, L"[00:01]a\r"},
+      {"[00:01]a\r\n\n", {{1000, L"a"}}, L"[00:01]a\n\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.records, Parse(c.file)) << c.file.size();
+    EXPECT_EQ(c.text, Text()) << c.file.size();
+  }
+}
+
+TEST_F(LrcFile, ANulByteEndsALinesTextWithoutCuttingACharacter) {
+  // The line's text ends at the NUL; the lead byte before it is a broken character of this line
+  // and moves nowhere, so the short tag on the next line is still read.
+  const char file[] = "[00:01]a\xE4\0zz\n[12]\n";
+  EXPECT_EQ((Records{{1000, L"a\xFFFD"}, {12000, L""}}), Parse(std::string(file, sizeof file - 1)));
+  EXPECT_EQ(CString(L"[00:01]a\xFFFD[12]\n"), Text());
+}
+
 TEST_F(LrcFile, LinesComeSortedByTime) {
   Records records = Parse("[00:03]c\n[00:01]a\n[00:02]b1[00:02]b2\n[00:02]b3\n");
   ASSERT_EQ(5u, records.size());

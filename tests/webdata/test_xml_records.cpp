@@ -104,3 +104,25 @@ TEST(XmlShape, OnlyElementsCountTowardsDepthAndNumber) {
   EXPECT_FALSE(XmlShapeWithinLimits(wide + "<id/></list>"));
   EXPECT_TRUE(XmlShapeWithinLimits(hidden + "</r>"));  // markup that is no element
 }
+
+// Markup that the reader reads otherwise than a plain scan would, hiding deep nesting from the
+// check: every such reply is refused.
+TEST(XmlShape, NestingHiddenFromAPlainScanIsRefused) {
+  std::string open, close, strays;
+  for (int i = 0; i < reply_limits::kXmlDepth + 2; ++i) {  // too deep also without its first
+    open += "<a>";
+    close += "</a>";
+    strays += "</x>";
+  }
+  const std::string deep = open + close;
+  const std::string cases[] = {
+      // End tags before the root close nothing for the reader.
+      strays + deep,
+      // After '<' and a digit the reader sees unknown markup up to the first '>', quotes or not.
+      "<1 \"" + deep + "\">",
+      // A quoted declaration value holds a '>', and what a scan takes for a comment follows.
+      "<?xml version=\">\" encoding=\"<!--\"?>" + deep + "-->",
+  };
+  for (const std::string& text : cases) EXPECT_FALSE(XmlShapeWithinLimits(text)) << text;
+  EXPECT_TRUE(XmlShapeWithinLimits("<?XML version='1.0' encoding=\"utf-8\"?><types/>"));
+}
