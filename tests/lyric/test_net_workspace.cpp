@@ -251,7 +251,14 @@ TEST_F(Workspace, APastedSongIsBufferedPlayedTaggedSavedAndUploaded) {
     return current >= 0 && current + 1 < static_cast<int>(lines.size()) &&
            lines[current].nTime <= position && position < lines[current + 1].nTime + 600;
   }));
+  ASSERT_TRUE(WaitFor([&] { return workspace->GetFastDlg()->GetTitle().Find(L" 00:1") == 0; }));
   Picture(L"workspace_display.png");
+
+  // F2: the first press pauses, the next plays on.
+  workspace->TogglePlayPause();
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+  workspace->TogglePlayPause();
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
 }
 
 TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
