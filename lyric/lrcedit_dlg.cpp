@@ -218,15 +218,19 @@ SongPtr CLrceditDlg::FindSong(int songId) {
   return found ? song : SongPtr();
 }
 
+void CLrceditDlg::CreateEmptyLyricFile(const CString& path) {
+  // The editor always opens a file: an empty one when the lyric could not be fetched.
+  HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+}
+
 void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
   if (!song) return;
   CString path = song->GetLyricPath().c_str();
   if (!FileExists(path) &&
       DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != kSongDownloadDone) {
-    // The editor always opens a file: an empty one when the lyric could not be fetched.
-    HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    CreateEmptyLyricFile(path);
   }
   CMainFrame::GetInstance()->SetCursorState(1);
   if (m_wndEdit.OpenSong(song)) {

@@ -135,6 +135,7 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void ShowEditor(bool editor);
   void BackToDisplay();
   SongPtr FindSong(int songId);
+  static void CreateEmptyLyricFile(const CString& path);
 
   CHostedPlayer m_player;
   HWND m_hPlayerWnd = nullptr;

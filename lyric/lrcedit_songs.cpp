@@ -205,9 +205,7 @@ void CLrceditDlg::DownloadLyricAgain(const SongPtr& song) {
     if (download) DeleteFileLogged(path);
   }
   if (download && DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != 0) {
-    HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    CreateEmptyLyricFile(path);
   }
   if (m_wndEdit.OpenSong(song)) ShowEditor(true);
 }
