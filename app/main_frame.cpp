@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "foundation/logger.h"
+#include "lyric/lrcedit_dlg.h"
 #include "webdata/web_request_kind.h"
 
 namespace {
@@ -22,7 +23,7 @@ CMainFrame* CMainFrame::GetInstance() {
   return instance;
 }
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame() : m_pLrceditDlg(new CLrceditDlg) {
   m_imageDownloader.SetLogger(GetLogger());
 }
 
@@ -54,6 +55,26 @@ void CMainFrame::SetCursorState(int state) {
 
 void CMainFrame::ShowPane(int pane) {
   m_nPane = pane;
+}
+
+CEditDlg* CMainFrame::GetEditDlg() {
+  return m_pLrceditDlg->GetEditDlg();
+}
+
+void CMainFrame::SetLoginAccount(const CString& user, const CString& digest) {
+  CLockGuard guard(m_accountLock);
+  m_strLoginUser = user;
+  m_strLoginDigest = digest;
+}
+
+CString CMainFrame::GetLoginUser() const {
+  CLockGuard guard(m_accountLock);
+  return m_strLoginUser;
+}
+
+CString CMainFrame::GetLoginDigest() const {
+  CLockGuard guard(m_accountLock);
+  return m_strLoginDigest;
 }
 
 // The parameter record goes on to the dispatch, which frees it; without a dispatch (no window

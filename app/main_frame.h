@@ -10,17 +10,22 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <functional>
 #include <mutex>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
 
+#include "foundation/lock.h"
 #include "foundation/locked_map.h"
 #include "webdata/image_downloader.h"
 #include "webdata/song.h"
 #include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
+
+class CEditDlg;
+class CLrceditDlg;
 
 class CMainFrame : public CWindow {
  public:
@@ -42,6 +47,14 @@ class CMainFrame : public CWindow {
   // download threads.
   CLockedMap<Song>& GetSongMap() { return m_songMap; }
 
+  // The lyric workspace, which owns the lyric editor, the display window and the song list.
+  CLrceditDlg* GetLrceditDlg() { return m_pLrceditDlg.get(); }
+  CEditDlg* GetEditDlg();
+
+  // What the login leaves for the web API's token request.
+  void SetLoginAccount(const CString& user, const CString& digest);
+  CString GetLoginUser() const;
+  CString GetLoginDigest() const;
   CWebDataManager& GetWebDataManager() { return m_webDataManager; }
 
   // Results of the request queue, on its worker thread. The web-data manager parses or stores
@@ -77,4 +90,8 @@ class CMainFrame : public CWindow {
   DataObserver m_dataObserver;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
+  std::unique_ptr<CLrceditDlg> m_pLrceditDlg;
+  mutable CLock m_accountLock;
+  CString m_strLoginUser;
+  CString m_strLoginDigest;
 };

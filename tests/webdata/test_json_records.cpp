@@ -73,8 +73,8 @@ TEST(SongRecord, ListenFileStandsInForAMissingTrackUrl) {
 TEST(SongRecord, LoadSetsLocalPathsInTheTempFolder) {
   SongPtr a = LoadSong(R"({"song_id": 123, "song_name": "晴天"})");
   SongPtr b = LoadSong(R"({"song_id": 456, "song_name": "晴天"})");
-  EXPECT_EQ(TempFolder() + Sha1Name(L"晴天").GetString() + L".mp3", a->GetMp3Path());
-  EXPECT_EQ(a->GetMp3Path(), b->GetMp3Path());  // named by the song name only
+  EXPECT_EQ(TempFolder() + Sha1Name(L"晴天").GetString() + L"_123.mp3", a->GetMp3Path());
+  EXPECT_NE(a->GetMp3Path(), b->GetMp3Path());  // two songs of one name never share a file
   EXPECT_EQ(TempFolder() + L"123.lrc", a->GetLyricPath());
 }
 
