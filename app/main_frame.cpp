@@ -4,6 +4,7 @@
 
 #include "foundation/frame_link.h"
 #include "foundation/logger.h"
+#include "lyric/lrcedit_dlg.h"
 #include "webdata/web_request_kind.h"
 
 namespace {
@@ -47,7 +48,7 @@ CMainFrame* CMainFrame::GetInstance() {
   return instance;
 }
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame() : m_pLrceditDlg(new CLrceditDlg) {
   m_imageDownloader.SetLogger(GetLogger());
 }
 
@@ -75,4 +76,8 @@ void CMainFrame::SetCursorState(int state) {
     m_nCursorState = g_currentState;
     SetCursor(LoadCursorW(nullptr, kCursors[g_currentState]));
   }
+}
+
+CEditDlg* CMainFrame::GetEditDlg() {
+  return m_pLrceditDlg->GetEditDlg();
 }

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -37,6 +38,9 @@
 #include "winlayer/image.h"
 #include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
+
+class CEditDlg;
+class CLrceditDlg;
 
 // The frame's messages from the tray icon and the shell's media notices.
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
@@ -143,6 +147,10 @@ class CMainFrame
   // Song id to song: the songs of the lyric workspace, shared with the song list and the
   // download threads.
   CLockedMap<Song>& GetSongMap() { return m_songMap; }
+
+  // The lyric workspace, which owns the lyric editor, the display window and the song list.
+  CLrceditDlg* GetLrceditDlg() { return m_pLrceditDlg.get(); }
+  CEditDlg* GetEditDlg();
 
   CWebDataManager& GetWebDataManager() { return m_webDataManager; }
 
@@ -260,6 +268,7 @@ class CMainFrame
   DataObserver m_dataObserver;
   std::atomic<int> m_nCursorState{2};
   int m_nPane = 0;
+  std::unique_ptr<CLrceditDlg> m_pLrceditDlg;
 };
 
 // Draws images\name of the program folder over the window through the frame; false when there

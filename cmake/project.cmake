@@ -3,7 +3,7 @@
 # Windows system libraries the program uses; static libraries pass them on to executables.
 add_library(rev_winlibs INTERFACE)
 target_link_libraries(rev_winlibs INTERFACE
-  gdiplus comctl32 comdlg32 shell32 ole32 oleaut32 uuid version wininet ws2_32
+  gdiplus comctl32 comdlg32 shell32 ole32 oleaut32 strmiids uuid version wininet ws2_32
   msimg32 gdi32 user32 imm32 winmm advapi32 kernel32)
 
 set(REV_WARNINGS -Wall -Wextra)

@@ -90,6 +90,7 @@ class SkinPainter {
   }
   // Repeats the cell's pixels from..from + span along the bar over at..at + length.
   void Tile(int column, int row, int from, int span, int at, int length) const {
+    if (span <= 0) return;  // cells too small to leave a thumb a middle between its ends
     for (int done = 0; done < length; done += span) {
       Copy(column, row, from, at + done, std::min(span, length - done));
     }

@@ -12,7 +12,8 @@ namespace {
 constexpr DWORD kFrameStyle = WS_CHILD | 0x100;
 constexpr DWORD kToolWindowBit = 0x80;
 constexpr DWORD kFrameExStyleForToolWindows = 0x88;
-constexpr DWORD kLimitStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+// The clipper never paints over the window inside it (its own text, "LIMIT", would show through).
+constexpr DWORD kLimitStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 // What the frame reads of the window's own scroll information: range, page, position, track.
 constexpr UINT kInfoMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
 
@@ -94,7 +95,12 @@ void CSkinScrollWnd::Detach() {
 
 void CSkinScrollWnd::OnFinalMessage(HWND) {
   // Only now: while its window was being destroyed, messages for it were still on their way.
-  delete this;
+  m_bGone = true;
+  DeleteWhenDone();
+}
+
+void CSkinScrollWnd::DeleteWhenDone() {
+  if (m_bGone && !m_sbHorz.m_pCurrentMsg && !m_sbVert.m_pCurrentMsg) delete this;
 }
 
 LRESULT CALLBACK CSkinScrollWnd::TargetProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

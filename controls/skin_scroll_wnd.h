@@ -6,7 +6,8 @@
 // frame is calculated; the skinned bars' scroll messages go on to the window.
 //
 // The frame object is found through the window's GWLP_USERDATA. It deletes itself once its
-// frame window is gone (DetachSkinScrollBars, or the window's destruction, destroys it).
+// frame window is gone (DetachSkinScrollBars, or the window's destruction, destroys it) and its
+// bars have finished the messages they were handling.
 //
 // The program's windows use the other scroll-bar skinning (skin_scrollbar.h); nothing wraps
 // its windows this way.
@@ -76,14 +77,29 @@ class CSkinScrollWnd : public CWindowImpl<CSkinScrollWnd> {
   LRESULT OnLayout(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  CSkinScrollBar m_sbHorz;
-  CSkinScrollBar m_sbVert;
+  // The frame's bars. A scroll that a bar sends can end the frame (the window may destroy
+  // itself), so the frame object, which holds the bars, goes only once neither bar is still
+  // handling a message: the last of the final messages deletes it.
+  class FrameBar : public CSkinScrollBar {
+   public:
+    explicit FrameBar(CSkinScrollWnd* frame) : m_pFrame(frame) {}
+    void OnFinalMessage(HWND) override { m_pFrame->DeleteWhenDone(); }
+
+   private:
+    CSkinScrollWnd* const m_pFrame;
+  };
+  // Deletes this object once its window is gone and neither bar is in a message.
+  void DeleteWhenDone();
+
+  FrameBar m_sbHorz{this};
+  FrameBar m_sbVert{this};
   int m_nScrollWid = 16;  // the skin's cell size: the bars' thickness
   CWindow m_wndLimit;
   HBITMAP m_hBmpScroll = nullptr;
   int m_nAngleType = kNoCorner;
   bool m_bOp = false;     // the frame itself is scrolling the window
   bool m_bDying = false;  // the frame window is being destroyed
+  bool m_bGone = false;   // the frame window is gone
   HWND m_hWndTarget = nullptr;
   WNDPROC m_funOldProc = nullptr;
 };

@@ -3,8 +3,9 @@
 24 bits, pure red (the menus' mask colour) where the menu shows through.
 
 A skinned menu draws an item's image at the item's top-left corner, in an image column as wide
-as the menu's extra width (10 px), and starts the item's text 8 px in: each glyph is an 8 x 8
-mark at the left of its image, vertically centred in the 24 px item. Images: 0 play, 1 edit,
+as the menu's extra width (10 px), and starts the item's text 8 px in: each glyph is a 7 x 7
+mark at the left of its image, vertically centred in the 24 px item, so that a pixel of the
+face stays between the mark and the text. Images: 0 play, 1 edit,
 2 upload, 3 delete, 4 open. Glyphs are designed on a 24 x 24 grid (16 x 16 in the middle) and
 scaled down with smoothing against the light grey of the menus' faces, so they look clean on
 the white face and on the selected grey alike.
@@ -16,7 +17,7 @@ import os
 from bmp_writer import mix, touch, write_bmp
 
 WIDTH, HEIGHT, COUNT, SAMPLES = 10, 24, 5, 6
-GLYPH_SIZE, GLYPH_TOP = 8, 8  # the 16 x 16 design square at (4, 4) lands on (0, 8)
+GLYPH_SIZE, GLYPH_TOP = 7, 9  # the 16 x 16 design square at (4, 4) lands on (0, 9)
 MASK = (0xFF, 0x00, 0x00)
 FACE = (0xE4, 0xE4, 0xE4)
 ACCENT = (0xE2, 0x6A, 0x1E)

@@ -1,7 +1,6 @@
 #include "webdata/http_download.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <exception>
 #include <memory>
@@ -10,54 +9,27 @@
 
 #include "foundation/io_base.h"
 #include "foundation/logger.h"
-#include "foundation/site_addresses.h"
+#include "webdata/download_session.h"
 #include "webdata/reply_limits.h"
 
 namespace {
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, InternetCloser>;
-
-const wchar_t kAgent[] = L"liRAk_down_file_image";
 constexpr DWORD kPieceSize = 204800;
-
-std::wstring RequestHeaders() {
-  std::wstring home(site::HomeHost().begin(), site::HomeHost().end());
-  return L"Accept:   */*\r\nReferer: http://" + home + L"/\r\n";
-}
 
 // True, with a log line, when size bytes are more than a downloaded file may have.
 bool PassesCeiling(const wchar_t* url, unsigned long long size) {
-  if (size <= reply_limits::kDownloadFileBytes) return false;
-  GetLogger()->log(em_utility::log_level::error, L"download of %s dropped: %I64u bytes, ceiling %u",
-                   url, size, reply_limits::kDownloadFileBytes);
-  return true;
+  return ExceedsDownloadCeiling(url, size, reply_limits::kDownloadFileBytes);
 }
 
 int DownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved1,
                  unsigned reserved2) {
-  DWORD state = 0;
-  if (!InternetGetConnectedState(&state, 0)) return kDownloadNotAvailable;
-  DWORD access = (state & INTERNET_CONNECTION_PROXY)
-                     ? INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY
-                     : INTERNET_OPEN_TYPE_DIRECT;
-  InternetHandle session(InternetOpenW(kAgent, access, nullptr, nullptr, 0));
+  InternetHandle session = OpenDownloadSession();
   if (!session) return kDownloadNotAvailable;
-
-  std::wstring headers = RequestHeaders();
-  InternetHandle request(InternetOpenUrlW(
-      session.get(), url, headers.c_str(), static_cast<DWORD>(headers.size()),
-      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0));
+  InternetHandle request = OpenDownloadUrl(
+      session.get(), url,
+      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE);
   if (!request) return kDownloadCannotOpenUrl;
-
-  wchar_t status[10] = {};
-  DWORD statusSize = sizeof status;
-  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr) ||
-      _wtoi(status) != 200) {
-    return kDownloadNotAvailable;
-  }
+  if (QueryStatusCode(request.get()) != 200) return kDownloadNotAvailable;
   // A length beyond the ceiling is refused before any of it is written.
   DWORD announced = 0;
   DWORD announcedSize = sizeof announced;

@@ -129,7 +129,9 @@ void Song::SetLocalPaths() {
   const CString tempFolder = GetConfig()->GetSystemTempPath();
   const CString name =
       Sha1Name(CString(m_strSongName.c_str(), static_cast<int>(m_strSongName.size())));
-  m_strMp3Path = std::wstring(tempFolder.GetString()) + name.GetString() + L".mp3";
+  // The id keeps two songs of one name apart: sharing a file, one would play the other's audio.
+  m_strMp3Path = std::wstring(tempFolder.GetString()) + name.GetString() + L"_" +
+                 std::to_wstring(m_nSongId) + L".mp3";
   m_strLyricPath = std::wstring(tempFolder.GetString()) + std::to_wstring(m_nSongId) + L".lrc";
 }
 

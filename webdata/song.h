@@ -116,7 +116,7 @@ class Song : public ISerialize {
   // The note text shown beside the song.
   std::wstring GetAuxText() const { return m_strAuxText; }
   void SetAuxText(std::wstring value) { m_strAuxText = std::move(value); }
-  // Temp folder + song id + ".lrc"; temp folder + Sha1Name(song name) + ".mp3".
+  // Temp folder + song id + ".lrc"; temp folder + Sha1Name(song name) + "_" + id + ".mp3".
   std::wstring GetLyricPath() const { return m_strLyricPath; }
   std::wstring GetMp3Path() const { return m_strMp3Path; }
 

@@ -137,9 +137,10 @@ class Showcase : public CWindowImpl<Showcase, CWindow, CWinTraits<WS_POPUP | WS_
 };
 
 // A dark song list with more rows than fit.
-bool CreateSongList(CListViewCtrl& list, HWND parent, const RECT& rect, HFONT font, int width) {
+bool CreateSongList(CListViewCtrl& list, HWND parent, const RECT& rect, HFONT font, int width,
+                    DWORD style = 0) {
   if (!list.Create(parent, rect, nullptr,
-                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER)) {
+                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | style)) {
     return false;
   }
   list.SetBkColor(0x2F282F);
@@ -168,16 +169,16 @@ class ShowcaseLibrary : public LibraryList {
  public:
   void DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, bool selected,
                    bool focused) override {
-    static const COLORREF kCovers[] = {0x8A5A2E, 0x3E6FB8, 0x5E8E3A, 0x7A3E8E};
+    static const COLORREF kCovers[] = {0x8A5A2E, 0x7A3E8E, 0x5E8E3A, 0x3E6FB8};
     CDCHandle dc(hdc);
     FillItemBackground(hdc, *cell, selected, focused, item, kSelectedColour, kRowColour);
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
     const CRect rect(cell);
-    CString title, singer;
-    GetItemText(item, 0, title);
-    GetItemText(item, 1, singer);
     if (subItem == 0) {
+      CString title, singer;
+      GetItemText(item, 0, title);
+      GetItemText(item, 1, singer);
       const CRect cover(rect.left + 10, rect.top + m_nImageTop, rect.left + 10 + kPictureSize,
                         rect.top + m_nImageTop + kPictureSize);
       dc.FillSolidRect(&cover, kCovers[item % 4]);
@@ -347,9 +348,10 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   HBITMAP windowSkin = LoadSkin(IDB_SCROLL_WINDOW_SKIN);
   ASSERT_TRUE(AttachSkinScrollBars(lyric, windowSkin));
   CListViewCtrl songs;
-  ASSERT_TRUE(CreateSongList(songs, window, CRect(626, 322, 840, 500), editFont, 190));
+  ASSERT_TRUE(CreateSongList(songs, window, CRect(626, 322, 840, 500), editFont, 190,
+                             LVS_NOCOLUMNHEADER));
   ASSERT_TRUE(AttachSkinScrollBars(songs, windowSkin));
-  songs.EnsureVisible(8, FALSE);
+  songs.EnsureVisible(20, FALSE);
 
   window.ShowWindow(SW_SHOWNOACTIVATE);
   window.RedrawWindow(nullptr, nullptr,
@@ -373,6 +375,7 @@ TEST(Showcase, SavesPicturesOfTheSkinnedPanesAndMenu) {
   ::SetTimer(window, 1, 100, WhileMenuTracks);
   CRect at;
   list.GetWindowRect(&at);
+  ::SetCursorPos(0, 0);  // away from the menu, which would otherwise open its sub-menu under it
   ::TrackPopupMenu(popup, TPM_RETURNCMD, at.left + 160, at.top + 120, 0, window, nullptr);
   ::DestroyMenu(popup);  // as the program's callers do: the skinned menu must not touch it again
   EXPECT_TRUE(g_menuSaved);

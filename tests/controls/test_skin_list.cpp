@@ -1,22 +1,17 @@
 // The skinned list in a hidden host that reflects its notifications: rows and blank rows painted
-// by custom draw (read back from a DIB), the flat header, columns that keep their widths, and
-// the layout kept up to date although the list swallows WM_SIZE.
+// by custom draw (read back from a DIB), the flat header, and columns that keep their widths.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "controls/skin_scrollbar.h"
 #include "skin_test_windows.h"
 #include "support/canvas.h"
 #include "winlayer/geometry.h"
 
-using testsupport::Canvas;
-
 namespace {
 
 constexpr COLORREF kRow = CSkinListCtrlEx::kRowColour;
-constexpr COLORREF kSelected = CSkinListCtrlEx::kSelectedColour;
 constexpr COLORREF kText = CSkinListCtrlEx::kTextColour;
 constexpr int kWidth = 520;
 constexpr int kHeight = 300;
@@ -37,14 +32,11 @@ class SkinListTest : public ::testing::Test {
   void AddRows(int count) {
     for (int i = 0; i < count; ++i) list.InsertItem(i, L"雨后彩虹");
   }
-  // The list's client area as the list paints it (its custom draw runs through the host).
-  void PaintList() {
+  // The window painted into the canvas (the list's custom draw runs through the host).
+  void Paint(CWindow window) {
     canvas.Fill(RGB(255, 255, 255));
-    list.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
-  }
-  void PaintHeader() {
-    canvas.Fill(RGB(255, 255, 255));
-    list.m_header.SendMessage(WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()));
+    window.SendMessage(window.m_hWnd == list.m_hWnd ? WM_PRINTCLIENT : WM_PAINT,
+                       reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
   }
   CRect Row(int item) {
     CRect rect;
@@ -64,46 +56,35 @@ class SkinListTest : public ::testing::Test {
 
   ReflectingHost host;
   LibraryList list;
-  Canvas canvas{kWidth, kHeight};
+  testsupport::Canvas canvas{kWidth, kHeight};
 };
 
 }  // namespace
 
-TEST_F(SkinListTest, RowsAreSeventyFivePixelsBelowAFlatHeaderOfTwentySeven) {
-  AddRows(2);
-  CRect header;
-  list.m_header.GetWindowRect(&header);
-  EXPECT_EQ(27, header.Height());
-  EXPECT_EQ(27, Row(0).top);
-  EXPECT_NEAR(75, Row(1).top - Row(0).top, 1);  // the substitute face rounds its cell
-  EXPECT_TRUE(list.m_header.GetStyle() & HDS_FLAT);
-}
-
-TEST_F(SkinListTest, CellsSelectionAndBlankRowsArePaintedInTheRowColours) {
+TEST_F(SkinListTest, RowsOfSeventyFivePixelsArePaintedInTheRowColoursDownToTheBottom) {
   AddRows(2);
   list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
-  PaintList();
   const CRect first = Row(0), second = Row(1);
+  EXPECT_EQ(27, first.top) << "below the flat header";
+  EXPECT_NEAR(75, second.top - first.top, 1);  // the substitute face rounds its cell
+  Paint(list);
   // Cells: the row colour, the selection colour, texts in the accent colour.
   EXPECT_EQ(kRow, canvas.at(2, first.top + 2));
-  EXPECT_EQ(kSelected, canvas.at(2, second.top + 2));
-  EXPECT_EQ(kSelected, canvas.at(400, second.top + 2));
+  EXPECT_EQ(CSkinListCtrlEx::kSelectedColour, canvas.at(400, second.top + 2));
   EXPECT_GT(canvas.Count(kText, first), 20);
   // Right of the last column and below the last row: the row colour, never striped.
-  EXPECT_EQ(kRow, canvas.at(kWidth - 3, first.top + 2));
   EXPECT_EQ(kRow, canvas.at(kWidth - 3, second.top + 2));
   CRect below(0, second.bottom, kWidth, kHeight);
   EXPECT_EQ(below.Width() * below.Height(), canvas.Count(kRow, below));
-}
-
-TEST_F(SkinListTest, AnEmptyListIsBlankRowsFromTopToBottom) {
-  PaintList();
+  // An empty list is blank rows from the header down.
+  list.RemoveAllItems();
+  Paint(list);
   CRect rows(0, 27, kWidth, kHeight);
   EXPECT_EQ(rows.Width() * rows.Height(), canvas.Count(kRow, rows));
 }
 
 TEST_F(SkinListTest, HeaderPaintsItsPicturesAndItsOwnThirteenPixelFont) {
-  PaintHeader();
+  Paint(list.m_header);
   CRect first, second;
   list.m_header.GetItemRect(0, &first);
   list.m_header.GetItemRect(1, &second);
@@ -111,8 +92,8 @@ TEST_F(SkinListTest, HeaderPaintsItsPicturesAndItsOwnThirteenPixelFont) {
   EXPECT_EQ(0x574D55u, canvas.at(first.left + 10, 0));
   EXPECT_EQ(0x191418u, canvas.at(first.left + 10, 26));
   EXPECT_EQ(0x1D181Cu, canvas.at(first.right, 13));
-  // Texts in the accent colour, in the header's own 13 px font (the list hands its 74 px font
-  // to its header too): "名称" is two glyphs of at most 13 x 13.
+  // Texts in the header's own 13 px font (the list hands its 74 px font to its header too):
+  // "名称" is two glyphs of at most 13 x 13.
   const CRect name = Ink(kText, first);
   EXPECT_GE(name.Height(), 9);
   EXPECT_LE(name.Height(), 13);
@@ -125,17 +106,14 @@ TEST_F(SkinListTest, HeaderPaintsItsPicturesAndItsOwnThirteenPixelFont) {
 
 TEST_F(SkinListTest, PaintersLeaveTheDCWithWhatWasSelectedInIt) {
   // What a painter selects goes back out before it is deleted, and the DC it was given keeps
-  // its own font, brush and pen.
+  // its own font, brush, pen and mode.
   AddRows(1);
   const HDC dc = canvas.hdc();
   const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
   const HGDIOBJ brush = ::GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
-  CRect cell(0, 0, 100, 75);
-  list.DrawSubItem(dc, 0, 1, &cell, true, true);
-  list.DrawCellBackground(dc, cell, true, false, true);
-  PaintList();
-  PaintHeader();
+  Paint(list);
+  Paint(list.m_header);
   EXPECT_EQ(font, ::GetCurrentObject(dc, OBJ_FONT));
   EXPECT_EQ(brush, ::GetCurrentObject(dc, OBJ_BRUSH));
   EXPECT_EQ(pen, ::GetCurrentObject(dc, OBJ_PEN));
@@ -146,31 +124,10 @@ TEST_F(SkinListTest, ColumnsCannotBeResizedByTheUser) {
   CRect first;
   list.m_header.GetItemRect(0, &first);
   const int width = list.GetColumnWidth(0);
-  const LPARAM divider = MAKELPARAM(first.right - 1, 10);
+  const LPARAM divider = MAKELPARAM(first.right - 1, 10), dragged = MAKELPARAM(first.right + 60, 10);
   list.m_header.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, divider);
-  list.m_header.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 60, 10));
-  list.m_header.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(first.right + 60, 10));
-  EXPECT_EQ(width, list.GetColumnWidth(0));
+  list.m_header.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, dragged);
+  list.m_header.SendMessage(WM_LBUTTONUP, 0, dragged);
   list.m_header.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, divider);
   EXPECT_EQ(width, list.GetColumnWidth(0));
-}
-
-TEST_F(SkinListTest, ResizingTheSkinnedListStillLaysOutItsRowsAndBars) {
-  // The list swallows WM_SIZE; the list view must follow its size all the same.
-  ASSERT_TRUE(SkinSB_InstallApiHooks());
-  CBitmap skin(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                 MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN), IMAGE_BITMAP,
-                                                 0, 0, LR_CREATEDIBSECTION)));
-  AddRows(12);
-  ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
-  const int before = list.GetCountPerPage();
-  list.SetWindowPos(nullptr, 0, 0, kWidth, kHeight + 150, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_EQ(before + 2, list.GetCountPerPage());
-  SCROLLINFO info = {};
-  info.cbSize = sizeof(info);
-  info.fMask = SIF_ALL;
-  list.GetScrollInfo(SB_VERT, &info);
-  EXPECT_EQ(static_cast<UINT>(list.GetCountPerPage()), info.nPage);
-  list.DestroyWindow();
-  SkinSB_RemoveApiHooks();
 }

@@ -1,5 +1,7 @@
 #include "support/message_box_recorder.h"
 
+#include <algorithm>
+
 namespace testsupport {
 
 namespace {
@@ -7,15 +9,17 @@ namespace {
 // One recorder at a time; boxes may come from any thread of the code under test.
 std::mutex g_mutex;
 std::vector<RecordedBox> g_boxes;
-int g_answer = IDOK;
+std::vector<int> g_answers{IDOK};
 
 }  // namespace
 
-MessageBoxRecorder::MessageBoxRecorder(int answer) {
+MessageBoxRecorder::MessageBoxRecorder(int answer) : MessageBoxRecorder(std::vector<int>{answer}) {}
+
+MessageBoxRecorder::MessageBoxRecorder(std::vector<int> answers) {
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_boxes.clear();
-    g_answer = answer;
+    g_answers = answers.empty() ? std::vector<int>{IDOK} : std::move(answers);
   }
   m_previous = SetMessageBoxHandler(&MessageBoxRecorder::Handle);
 }
@@ -32,10 +36,18 @@ RecordedBox MessageBoxRecorder::last() const {
   return g_boxes.empty() ? RecordedBox{nullptr, L"", L"", 0} : g_boxes.back();
 }
 
+std::vector<std::wstring> MessageBoxRecorder::texts() const {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  std::vector<std::wstring> texts;
+  for (const RecordedBox& box : g_boxes) texts.push_back(box.text);
+  return texts;
+}
+
 int MessageBoxRecorder::Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
   std::lock_guard<std::mutex> lock(g_mutex);
+  size_t turn = std::min(g_boxes.size(), g_answers.size() - 1);
   g_boxes.push_back({owner, text ? text : L"", caption ? caption : L"", type});
-  return g_answer;
+  return g_answers[turn];
 }
 
 }  // namespace testsupport

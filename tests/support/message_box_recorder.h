@@ -22,12 +22,15 @@ struct RecordedBox {
 class MessageBoxRecorder {
  public:
   explicit MessageBoxRecorder(int answer = IDOK);
+  // Answers the first boxes in turn, the rest with the last answer given.
+  explicit MessageBoxRecorder(std::vector<int> answers);
   ~MessageBoxRecorder();
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
   size_t count() const;
-  RecordedBox last() const;  // an empty record when there was none
+  RecordedBox last() const;                 // an empty record when there was none
+  std::vector<std::wstring> texts() const;  // every box's text, in order
 
  private:
   static int Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);

@@ -1,5 +1,7 @@
 #include "support/message_pump.h"
 
+#include <algorithm>
+
 namespace testsupport {
 
 void PumpMessages() {
@@ -15,7 +17,9 @@ bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   while (!done()) {
     const DWORD spent = ::GetTickCount() - start;
     if (spent >= timeoutMs) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
+    // A condition that another thread changes sends no message: look again every 20 ms.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - spent, 20),
+                                QS_ALLINPUT);
     PumpMessages();
   }
   return true;
