@@ -30,6 +30,7 @@
 #include "foundation/lock.h"
 #include "foundation/locked_map.h"
 #include "foundation/module_info.h"
+#include "lyric/edit_impl.h"
 #include "webdata/image_downloader.h"
 #include "webdata/song.h"
 #include "winlayer/bitmap_button.h"
@@ -122,6 +123,7 @@ class CMainFrame
   CRadioTypeTreeCtrl& GetRadioTree() { return m_wndTree; }
   CRadioLibListCtrl& GetRadioList() { return m_wndList; }
   CSelectCtrl& GetPager() { return m_wndPager; }
+  CEditImpl& GetAddressBox() { return m_wndAddress; }
   // The page the pager last showed for a tree node (0 when none).
   int GetRememberedPage(int nodeId) const;
 
@@ -199,6 +201,8 @@ class CMainFrame
   void OnUpdateDescription(bool manual);
   // Kind 0: the radio types and lists are in the web-data manager.
   void OnRadioTypes();
+  // Kind 1: the songs of a radio list are in the web-data manager.
+  void OnRadioSongs(const WebRequestParam* request);
   // Kind 3: a page of album promotions is in the web-data manager.
   void OnAlbumPromotions(const AlbumPromotionParam* page);
   void OnPagerStep();
@@ -227,6 +231,7 @@ class CMainFrame
   CBitmapButton m_btnClose;
   CBitmapButton m_btnLoadSong;
   CSelectCtrl m_wndPager;
+  CEditImpl m_wndAddress;
   CBitmap m_scrollSkin;
   // The radio lists and types of the last kind-0 result, and the page shown last per tree node:
   // written by the request worker, read by the UI thread. Never held across a message to a

@@ -6,6 +6,7 @@
 
 #include "app/main_frame.h"
 #include "app/update_dlg.h"
+#include "lyric/lrcedit_dlg.h"
 #include "foundation/config.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
@@ -56,9 +57,17 @@ void CMainFrame::OnWebServiceData(int kind, int param) {
       case WebRequestKind::RadioTypes:
         OnRadioTypes();
         break;
+      case WebRequestKind::RadioSongs:
+        OnRadioSongs(RequestParamRecord<WebRequestParam>(param));
+        break;
       case WebRequestKind::AlbumPromotions:
         OnAlbumPromotions(RequestParamRecord<AlbumPromotionParam>(param));
         break;
+      case WebRequestKind::SongDetail: {
+        CSongItem song = m_webDataManager.GetSongDetail(param);
+        m_pLrceditDlg->AddSongItem(&song, false);
+        break;
+      }
       case WebRequestKind::UpdateFile:
         OnUpdateDescription(param != 0);
         break;
@@ -72,6 +81,21 @@ void CMainFrame::OnApiData(int kind, int param) {
   ScopedRequestParam record(kind, param);
   GetLogger()->log(em_utility::log_level::normal, "OnApiData: kind = %d, param = %d", kind, param);
   NotifyDataObserver(true, kind, param);
+  if (!IsWindow()) return;
+  if (kind == WebRequestKind::TrackDetail) {
+    bool found = false;
+    boost::shared_ptr<proto::songdetail> detail = m_webDataManager.GetTrackDetail(param, found);
+    if (found && detail) m_pLrceditDlg->AddSong(detail->GetSong(), false);
+  } else if (kind == WebRequestKind::AlbumDetail) {
+    const WebRequestParam* request = RequestParamRecord<WebRequestParam>(param);
+    boost::shared_ptr<proto::albumdetail> album;
+    if (request && request->fields[0] == 0 &&
+        m_webDataManager.GetAlbumDetail(request->fields[4], album) && album) {
+      GetLogger()->log(em_utility::log_level::important, "add song begin...");
+      m_pLrceditDlg->AddAlbumSongs(*album);
+      GetLogger()->log(em_utility::log_level::important, "add song end...");
+    }
+  }
 }
 
 void CMainFrame::SetDataObserverForTesting(DataObserver observer) {
@@ -114,6 +138,14 @@ void CMainFrame::OnRadioTypes() {
   // Only the request worker replaces the table, so it may be read here without the lock.
   m_wndTree.Fill(m_radioTypes.types);
   OnTreeSelChanged(m_wndTree.GetSelectedItem());
+}
+
+void CMainFrame::OnRadioSongs(const WebRequestParam* request) {
+  if (!request || request->fields[0] != 0) return;
+  RadioSongEntry entry = m_webDataManager.GetRadioSongs(*request);
+  GetLogger()->log(em_utility::log_level::important, "add song begin...");
+  m_pLrceditDlg->AddSongItems(entry.songs);
+  GetLogger()->log(em_utility::log_level::important, "add song end...");
 }
 
 void CMainFrame::OnAlbumPromotions(const AlbumPromotionParam* page) {

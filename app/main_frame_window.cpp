@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "app/about_dlg.h"
+#include "lyric/lrcedit_dlg.h"
 #include "app/frame_layout.h"
 #include "app/main_frame.h"
 #include "app/startup.h"
@@ -141,6 +142,17 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   m_wndSubTab.InsertItem(1, L"编辑歌词");
   m_wndSubTab.SetTabSpacing(10);
 
+  m_pLrceditDlg->Create(m_hWnd);
+
+  CWindow address;
+  address.Create(L"EDIT", m_hWnd, CRect(0, 0, 0, 0), nullptr,
+                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN,
+                 WS_EX_CLIENTEDGE, IDC_ADDRESS_BOX);
+  m_wndAddress.Init(address);
+  m_wndAddress.SetFont(m_font);
+  m_wndAddress.SetCueText(L"输入专辑或歌曲url");
+  address.SendMessage(EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"输入专辑或歌曲url"));
+
   m_wndPager.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD);
   m_wndPager.SetBkColor(kBandColour);
 
@@ -239,6 +251,7 @@ void CMainFrame::OnSize(int width, int height) {
   SetWindowPos(nullptr, 0, 0, layout.width, layout.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Place(m_wndSubTab, layout.tabs);
+  Place(m_wndAddress, layout.addressBox);
   Place(m_btnLoadSong, layout.loadSongButton);
   if (m_wndNoticeBar.IsWindow() && m_wndNoticeBar.IsWindowVisible()) {
     Place(m_wndNoticeBar, layout.noticeBar);
@@ -249,6 +262,7 @@ void CMainFrame::OnSize(int width, int height) {
     m_wndList.FitColumnWidth(0, layout.list.Width());
   }
   Place(m_wndPager, layout.pager);
+  if (m_pLrceditDlg->IsWindow()) Place(*m_pLrceditDlg, layout.workspace);
   Place(m_wndStatusBar, layout.statusBar);
   Place(m_btnMenu, layout.menuButton);
   Place(m_btnMaximize, layout.maximizeButton);
@@ -274,6 +288,8 @@ void CMainFrame::ToggleMaximize() {
     OnSize(10000, 10000);
   } else {
     OnSize(g_sizeBeforeFill.cx, g_sizeBeforeFill.cy);
+    CPlayListViewCtrl* songs = m_pLrceditDlg->GetSongList();
+    if (songs->IsWindow()) songs->SetScrollRange(SB_HORZ, 0, 500, FALSE);
   }
 }
 
@@ -427,6 +443,7 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
 void CMainFrame::ShowPane(int pane) {
   m_nPane = pane;
   for (CWindow* window : {static_cast<CWindow*>(&m_wndTree), static_cast<CWindow*>(&m_wndList),
+                          static_cast<CWindow*>(m_pLrceditDlg.get()),
                           static_cast<CWindow*>(&m_wndPager)}) {
     if (window->IsWindow()) window->ShowWindow(SW_HIDE);
   }
@@ -436,13 +453,50 @@ void CMainFrame::ShowPane(int pane) {
     m_wndList.ShowWindow(SW_SHOW);
     const RadioSort* sort = m_wndTree.GetSelectedSort();
     if (sort && sort->type_id == 2) m_wndPager.ShowWindow(SW_SHOW);
+  } else if (pane == 1 && m_pLrceditDlg->IsWindow()) {
+    m_pLrceditDlg->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    m_pLrceditDlg->ShowWindow(SW_SHOW);
   }
 }
 
 LRESULT CMainFrame::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&) {
   UINT key = static_cast<UINT>(wParam);
   if (key < 'A' || key > VK_F11) return 1;
-  return 1;
+  CLrceditDlg* workspace = m_pLrceditDlg.get();
+  CEditDlg* editor = workspace->GetEditDlg();
+  switch (key) {
+    case 'A': {
+      if (::GetKeyState(VK_CONTROL) >= 0) return 1;
+      HWND focus = ::GetFocus();
+      CPlayListViewCtrl* songs = workspace->GetSongList();
+      if (focus && focus == editor->GetLrcEdit().m_hWnd) {
+        editor->OnKeyDown(key);
+      } else if (focus && focus == songs->m_hWnd) {
+        for (int row = songs->GetItemCount() - 1; row >= 0; --row) {
+          songs->SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+      }
+      return 1;  // the key still goes on to the focused window
+    }
+    case VK_F2:
+      if (!workspace->IsMediaLoaded()) return 1;
+      workspace->TogglePlayPause();
+      return 0;
+    case VK_F3:
+    case VK_F4:
+      if (!workspace->IsMediaLoaded()) return 1;
+      workspace->SeekBy(key == VK_F3, 5.0);
+      return 0;
+    case VK_F5:
+    case VK_F6:
+    case VK_F7:
+    case VK_F8:
+    case VK_F11:
+      editor->OnKeyDown(key);
+      return 0;
+    default:
+      return 1;
+  }
 }
 
 // ---- notifications and commands
@@ -513,6 +567,9 @@ void CMainFrame::OnCommand(int id) {
       break;
     case IDC_MAXIMIZE_BUTTON:
       ToggleMaximize();
+      break;
+    case IDC_LOAD_SONG_BUTTON:
+      m_wndAddress.OpenSongUrl();
       break;
     case ID_HELP_USAGE: {
       CString help = HomePage() + L"/lyrichelp";

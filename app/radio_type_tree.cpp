@@ -35,6 +35,8 @@ void CRadioTypeTreeCtrl::Fill(const std::vector<RadioType>& types) {
   }
   HTREEITEM first = GetRootItem();
   if (first) SelectItem(first);
+  // The items paint only through DoPaint: the whole tree is redrawn once they are all there.
+  Invalidate();
 }
 
 RadioSort* CRadioTypeTreeCtrl::RecordOf(const CTreeViewCtrl& tree, HTREEITEM item) {

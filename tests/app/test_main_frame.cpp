@@ -4,6 +4,7 @@
 
 #include "app/frame_layout.h"
 #include "app/main_frame.h"
+#include "app/startup.h"
 #include "app/status_bar.h"
 #include "foundation/config.h"
 #include "resources/app_resource.h"
@@ -165,6 +166,34 @@ TEST_F(FrameWindowTest, TheMainMenuIsSkinnedAndDestroyedWhenItCloses) {
   EXPECT_TRUE(g_openMenu.topmostChecked);
   // The loaded menu is gone with its popup, so nothing leaks per opening.
   EXPECT_FALSE(IsMenu(g_openMenu.menu));
+}
+
+TEST_F(FrameWindowTest, KeysReachThePlayerOnlyWithASongAndTheEditorAlways) {
+  // Through the UI thread's filter, as every key press of the program goes.
+  CMyFilter filter;
+  struct Case {
+    UINT message;
+    WPARAM key;
+    BOOL swallowed;
+    const wchar_t* box;  // the box the key brings up, if any
+  } cases[] = {
+      {WM_KEYDOWN, VK_F2, FALSE, nullptr},  // no song loaded: the key goes on
+      {WM_KEYDOWN, VK_F3, FALSE, nullptr},
+      {WM_KEYDOWN, VK_F4, FALSE, nullptr},
+      {WM_KEYDOWN, VK_F5, TRUE, L"光标不在歌词编辑框内！"},  // the editor refuses it outside its box
+      {WM_KEYDOWN, VK_RETURN, FALSE, nullptr},
+      {WM_CHAR, VK_F5, FALSE, nullptr},      // only key-down messages are looked at
+      {WM_SYSKEYDOWN, VK_F5, FALSE, nullptr},
+  };
+  for (const Case& c : cases) {
+    testsupport::MessageBoxRecorder boxes(IDOK);
+    MSG msg = {*frame, c.message, c.key, 0, 0, {0, 0}};
+    EXPECT_EQ(c.swallowed, filter.PreTranslateMessage(&msg)) << c.message << " " << c.key;
+    EXPECT_EQ(c.box ? 1u : 0u, boxes.count()) << c.key;
+    if (c.box) {
+      EXPECT_EQ(c.box, boxes.last().text);
+    }
+  }
 }
 
 TEST_F(FrameWindowTest, SystemMenuTopmostAndTrayClicks) {

@@ -91,12 +91,15 @@ TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithC
     EXPECT_GE(rows[i - 1].create_time, rows[i].create_time);
   }
   EXPECT_TRUE(frame->GetPager().IsWindowVisible());
-  // Painting the rows asks for their covers.
+  // Painting the rows asks for their covers; a newer request replaces one still waiting, and
+  // the next paint asks again.
   for (const RadioList& row : rows) {
     CString cover;
     cover.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
-    EXPECT_TRUE(testsupport::WaitUntil([&] { return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES; }))
-        << row.list_id;
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
+      frame->GetRadioList().Invalidate();
+      return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES;
+    })) << row.list_id;
   }
   frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_TRUE(testsupport::SaveWindowPng(*frame, L"screenshots\\frame_station.png"));

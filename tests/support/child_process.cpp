@@ -32,6 +32,18 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
   return FALSE;
 }
 
+struct ChildSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM lParam) {
+  ChildSearch* search = reinterpret_cast<ChildSearch*>(lParam);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::wstring& exe) {
@@ -73,6 +85,12 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title
                        bool visibleOnly) {
   Search search = {pid, className, title, visibleOnly, nullptr};
   EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindChildWindow(HWND parent, int id) {
+  ChildSearch search = {id, nullptr};
+  EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -33,6 +33,9 @@ class ChildProcess {
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                        bool visibleOnly = true);
 
+// A child window of parent, at any depth, with that control id; null when there is none.
+HWND FindChildWindow(HWND parent, int id);
+
 // Polls condition every 10 ms until it holds (true) or the time is up (false), dispatching the
 // calling thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 20000);
