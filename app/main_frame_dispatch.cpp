@@ -64,6 +64,7 @@ void CMainFrame::OnWebServiceData(int kind, int param) {
         OnAlbumPromotions(RequestParamRecord<AlbumPromotionParam>(param));
         break;
       case WebRequestKind::SongDetail: {
+        if (!m_pLrceditDlg->IsWindow()) break;
         CSongItem song = m_webDataManager.GetSongDetail(param);
         m_pLrceditDlg->AddSongItem(&song, false);
         break;
@@ -81,7 +82,8 @@ void CMainFrame::OnApiData(int kind, int param) {
   ScopedRequestParam record(kind, param);
   GetLogger()->log(em_utility::log_level::normal, "OnApiData: kind = %d, param = %d", kind, param);
   NotifyDataObserver(true, kind, param);
-  if (!IsWindow()) return;
+  // Songs go to the lyric workspace only while it is on the screen to list them.
+  if (!IsWindow() || !m_pLrceditDlg->IsWindow()) return;
   if (kind == WebRequestKind::TrackDetail) {
     bool found = false;
     boost::shared_ptr<proto::songdetail> detail = m_webDataManager.GetTrackDetail(param, found);
@@ -141,7 +143,7 @@ void CMainFrame::OnRadioTypes() {
 }
 
 void CMainFrame::OnRadioSongs(const WebRequestParam* request) {
-  if (!request || request->fields[0] != 0) return;
+  if (!request || request->fields[0] != 0 || !m_pLrceditDlg->IsWindow()) return;
   RadioSongEntry entry = m_webDataManager.GetRadioSongs(*request);
   GetLogger()->log(em_utility::log_level::important, "add song begin...");
   m_pLrceditDlg->AddSongItems(entry.songs);
