@@ -11,6 +11,7 @@
 #include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "winlayer/app_module.h"
+#include "winlayer/bitmap_dc.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
 #include "winlayer/image.h"
@@ -31,12 +32,16 @@ constexpr int kMaxPasswordLength = 65;
 constexpr UINT_PTR kButtonTimer = 0;
 const wchar_t kCheckCaption[] = L"温馨提示！";
 
-void DrawBitmap(HDC dc, UINT id, int x, int y, int width, int height) {
+// A skin picture of the program's resources at its own size at (x, y), or stretched into the
+// rectangle when a size is given.
+void DrawSkinPicture(HDC dc, UINT id, int x, int y, int width = -1, int height = -1) {
   CImage picture;
   if (!picture.LoadFromResource(_Module.GetResourceInstance(), id)) return;
-  if (width < 0) width = picture.GetWidth();
-  if (height < 0) height = picture.GetHeight();
-  picture.StretchBlt(dc, x, y, width, height);
+  if (width < 0) {
+    DrawBitmap(dc, picture, x, y);
+  } else {
+    DrawBitmap(dc, picture, CRect(x, y, x + width, y + height));
+  }
 }
 
 CString HomePage() {
@@ -328,16 +333,14 @@ void CLoginDlg::DrawBuiltInSkin(HDC target, const RECT& rect) {
   int width = client.Width();
   int height = client.Height();
   dc.FillSolidRect(&client, kStaticBackground);
-  int old = dc.SetStretchBltMode(COLORONCOLOR);
-  DrawBitmap(dc, IDB_LOGIN_CAPTION, 0, 0, width, 34);
-  DrawBitmap(dc, IDB_LOGIN_TITLE, 13, client.top + 6, -1, -1);
-  DrawBitmap(dc, IDB_LOGIN_BANNER, static_cast<int>(m_fScale * (client.left + 6)),
+  DrawSkinPicture(dc, IDB_LOGIN_CAPTION, 0, 0, width, 34);
+  DrawSkinPicture(dc, IDB_LOGIN_TITLE, 13, client.top + 6);
+  DrawSkinPicture(dc, IDB_LOGIN_BANNER, static_cast<int>(m_fScale * (client.left + 6)),
              static_cast<int>(client.top + 34 * m_fScale + 5), width, 80);
-  DrawBitmap(dc, IDB_LOGIN_EDGE, 0, 0, 2, height);
-  DrawBitmap(dc, IDB_LOGIN_EDGE, width - 3, 0, 3, height);
-  DrawBitmap(dc, IDB_LOGIN_LINE, 0, height - 2, width, 2);
-  DrawBitmap(dc, IDB_LOGIN_LINE, 0, client.top + 2, width, 2);
-  dc.SetStretchBltMode(old);
+  DrawSkinPicture(dc, IDB_LOGIN_EDGE, 0, 0, 2, height);
+  DrawSkinPicture(dc, IDB_LOGIN_EDGE, width - 3, 0, 3, height);
+  DrawSkinPicture(dc, IDB_LOGIN_LINE, 0, height - 2, width, 2);
+  DrawSkinPicture(dc, IDB_LOGIN_LINE, 0, client.top + 2, width, 2);
 }
 
 void CLoginDlg::ApplyWindowShape() {
