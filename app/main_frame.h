@@ -127,6 +127,12 @@ class CMainFrame
   // The page the pager last showed for a tree node (0 when none).
   int GetRememberedPage(int nodeId) const;
 
+  // Marks of one entry of the radio lists (by type id and list id) in its flags word, redrawn in
+  // the library list. Nothing in the program calls them.
+  void ClearRadioListMarks(int typeId, int listId);
+  void MarkRadioListWaiting(int typeId, int listId);
+  void MarkRadioListDone(int typeId, int listId);
+
   // The music-station panes react to a tree item: its lists, or the pager's page of them.
   void OnTreeSelChanged(HTREEITEM item);
   bool IsTopmost() const { return m_bTopmost; }
@@ -206,6 +212,8 @@ class CMainFrame
   // Kind 3: a page of album promotions is in the web-data manager.
   void OnAlbumPromotions(const AlbumPromotionParam* page);
   void OnPagerStep();
+  // Changes the flags of the entry of the frame's copy and redraws it in the library list.
+  void ChangeRadioListFlags(int typeId, int listId, unsigned set, unsigned clear);
   // The lists of the frame's copy with this type and sort.
   std::vector<RadioList> RadioListsOf(int typeId, int sortId) const;
 

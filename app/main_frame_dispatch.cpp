@@ -164,6 +164,41 @@ void CMainFrame::OnAlbumPromotions(const AlbumPromotionParam* page) {
                    -1, -1);
 }
 
+void CMainFrame::ChangeRadioListFlags(int typeId, int listId, unsigned set, unsigned clear) {
+  RadioList changed;
+  bool found = false;
+  {
+    CLockGuard guard(m_radioLock);
+    for (RadioList& list : m_radioLists) {
+      if (list.type_id != typeId || list.list_id != listId) continue;
+      list.flags = (list.flags & ~clear) | set;
+      changed = list;
+      found = true;
+      break;
+    }
+  }
+  if (!found) return;
+  m_wndList.UpdateRecord(changed);
+  const std::vector<RadioList>& shown = m_wndList.GetRecords();
+  for (size_t row = 0; row < shown.size(); ++row) {
+    if (shown[row].IsSameList(changed)) m_wndList.InvalidateItem(static_cast<int>(row));
+  }
+}
+
+void CMainFrame::ClearRadioListMarks(int typeId, int listId) {
+  ChangeRadioListFlags(typeId, listId, 0, 1 | 2 | 4);
+}
+
+void CMainFrame::MarkRadioListWaiting(int typeId, int listId) {
+  if (typeId < 0 || listId < 0) return;
+  ChangeRadioListFlags(typeId, listId, 2, 4);
+}
+
+void CMainFrame::MarkRadioListDone(int typeId, int listId) {
+  if (typeId < 0 || listId < 0) return;
+  ChangeRadioListFlags(typeId, listId, 1, 2 | 4 | 8);
+}
+
 std::vector<RadioList> CMainFrame::RadioListsOf(int typeId, int sortId) const {
   CLockGuard guard(m_radioLock);
   std::vector<RadioList> lists;
