@@ -21,6 +21,7 @@
 #include "foundation/md5.h"
 #include "lyric/edit_impl.h"
 #include "lyric/lrcedit_dlg.h"
+#include "support/canvas.h"
 #include "support/gtest_cstring.h"
 #include "support/message_box_recorder.h"
 #include "support/message_pump.h"
@@ -332,6 +333,23 @@ TEST_F(Workspace, ResettingAndDeletingRows) {
   ASSERT_TRUE(Find(123));  // the song stays known
   workspace->AddSong(Find(123), true);
   EXPECT_EQ(rows, list->GetItemCount());
+}
+
+// On the orange selection a row's grey text could hardly be read: a selected row is white.
+TEST_F(Workspace, TheSelectedRowIsWrittenInWhite) {
+  SongPtr song = MakeSongPtr();
+  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 9100, "song_name": "选中的歌"})"));
+  workspace->AddSong(song, true);
+  const int row = RowOf(9100);
+  ASSERT_GE(row, 0);
+  const COLORREF rowText = row % 2 == 0 ? 0x6E6E6E : 0xC8C8C8;
+  CRect cell(0, 0, 150, 24);
+  for (bool selected : {false, true}) {
+    testsupport::Canvas canvas(cell.Width(), cell.Height());
+    list->DrawSubItem(canvas.hdc(), row, 1, &cell, selected, false);
+    EXPECT_EQ(selected, canvas.Count(RGB(255, 255, 255)) > 0) << selected;
+    EXPECT_EQ(!selected, canvas.Count(rowText) > 0) << selected;
+  }
 }
 
 TEST_F(Workspace, ClearingTheListAsksAndEndsOnTheDisplay) {
