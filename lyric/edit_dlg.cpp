@@ -212,12 +212,14 @@ bool CEditDlg::ConfirmDiscard() {
 }
 
 bool CEditDlg::LoadLyric(CString path) {
-  if (!ConfirmDiscard()) return false;
+  // A file that cannot be shown is refused before the question about the box's changes: the
+  // answer would otherwise let them go for nothing.
   LyricFileText kind = ClassifyLyricFile(path);
   if (kind == LyricFileText::kUtf16 || kind == LyricFileText::kNotUtf8) {
     ShowMessageBox(m_hWnd, L"歌词文件不是UTF-8编码，无法打开！", L"加载失败", MB_ICONERROR);
     return false;
   }
+  if (!ConfirmDiscard()) return false;
   CLrcDocument document;
   if (!document.Open(path.GetString())) {
     ShowFileError(m_hWnd, L"加载失败", ::GetLastError());

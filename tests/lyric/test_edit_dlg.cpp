@@ -128,15 +128,17 @@ TEST_F(Editor, SaveWritesCrCrLfDropsAdvertsAndLoadsBackTheSame) {
   EXPECT_EQ(saved, testsupport::ReadFileBytes(editor->GetFilePath().GetString()));
 }
 
-// A file in a local code page would load garbled and then be saved over: it is refused.
+// A file in a local code page would load garbled and then be saved over: it is refused, before
+// the question about the box's changes, which stay unsaved.
 TEST_F(Editor, ALyricThatIsNotUtf8IsRefused) {
-  CString before = Text();
+  Type(L"edited");
   testsupport::MessageBoxRecorder boxes;
   EXPECT_FALSE(Load("[00:01.00]\xC7\xE7\xCC\xEC\r\n[00:02.00]\xD3\xEA\r\n", L"gbk.lrc"));
   EXPECT_FALSE(Load("\xFF\xFE[\0", L"utf16.lrc"));
   EXPECT_EQ(2u, boxes.count());
   EXPECT_EQ(L"加载失败", boxes.last().caption);
-  EXPECT_EQ(before, Text());
+  EXPECT_EQ(CString(L"edited"), Text());
+  EXPECT_TRUE(editor->HasUnsavedWork());
   EXPECT_EQ(CString(dir.file(L"song.lrc").c_str()), editor->GetFilePath());
 }
 
