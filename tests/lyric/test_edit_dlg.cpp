@@ -202,6 +202,26 @@ TEST_F(Editor, SaveAsWritesTheBoxToTheChosenFile) {
   EXPECT_EQ("[00:06.00]again\r\n", testsupport::ReadFileBytes(chosen));
 }
 
+// Save-as of the song's own file saves it and writes the chosen file too: a chosen file that
+// cannot be written is told, not passed over as if it had been.
+TEST_F(Editor, SaveAsOfTheSongsOwnFileTellsAWriteThatFailed) {
+  SongPtr song = MakeSongPtr();
+  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 778, "song_name": "y"})"));
+  std::wstring own = song->GetLyricPath();
+  ASSERT_TRUE(testsupport::WriteFileBytes(own, "[00:01.00]a\r\n"));
+  ASSERT_TRUE(editor->OpenSong(song));
+  Type(L"[00:02.00]b");
+  std::wstring taken = dir.file(L"taken.lrc");
+  ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr));  // nothing can be written there
+  testsupport::FileDialogAnswer dialog(taken);
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  Press(IDC_SAVE_LYRIC);
+  RemoveDirectoryW(taken.c_str());
+  EXPECT_EQ("[00:02.00]b\r\n", testsupport::ReadFileBytes(own));
+  EXPECT_EQ(L"保存失败", boxes.last().caption);
+  DeleteFileW(own.c_str());
+}
+
 // A file opened by path belongs to no song: nothing is uploaded under another song's id.
 TEST_F(Editor, AFileWithoutASongIsNotUploaded) {
   testsupport::FileDialogAnswer dialog(dir.file(L"song.lrc"));
