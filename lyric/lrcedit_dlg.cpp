@@ -225,13 +225,17 @@ void CLrceditDlg::CreateEmptyLyricFile(const CString& path) {
   if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
 }
 
-void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
-  if (!song) return;
+void CLrceditDlg::FetchMissingLyric(const SongPtr& song) {
   CString path = song->GetLyricPath().c_str();
   if (!FileExists(path) &&
       DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != kSongDownloadDone) {
     CreateEmptyLyricFile(path);
   }
+}
+
+void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
+  if (!song) return;
+  FetchMissingLyric(song);
   CMainFrame::GetInstance()->SetCursorState(1);
   if (m_wndEdit.OpenSong(song)) {
     ShowEditor(true);

@@ -135,6 +135,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void ShowEditor(bool editor);
   void BackToDisplay();
   SongPtr FindSong(int songId);
+  // Downloads the song's lyric file when it is not there, else makes it an empty one.
+  void FetchMissingLyric(const SongPtr& song);
   static void CreateEmptyLyricFile(const CString& path);
 
   CHostedPlayer m_player;

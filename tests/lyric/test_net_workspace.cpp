@@ -19,6 +19,7 @@
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
+#include "foundation/text_convert.h"
 #include "lyric/edit_impl.h"
 #include "lyric/lrcedit_dlg.h"
 #include "support/canvas.h"
@@ -314,6 +315,29 @@ TEST_F(Workspace, DownloadingTheLyricAgainAnsweredNoKeepsTheFile) {
   EXPECT_EQ("[00:01.00]mine\r\n", testsupport::ReadFileBytes(song->GetLyricPath()));
   EXPECT_EQ(CString(L"[00:01.00]mine\r\n"), EditorText());
   EXPECT_EQ(0u, standin.Log("/lyric/").get_child("requests").size());
+}
+
+// Answered Yes, "download the lyric again" puts only a whole new file in place of the user's:
+// a download that fails leaves the file as it was, and says so.
+TEST_F(Workspace, ALyricDownloadThatFailsKeepsTheFile) {
+  SongPtr song = Find(123);
+  ASSERT_TRUE(song && RowOf(123) >= 0);
+  song->SetLyric(em_utility::utf8_to_wide(standin.Url("/lyric/123.lrc")).GetString());
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/lyric/", "status": 500}})"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(song->GetLyricPath(), "[00:01.00]mine\r\n"));
+  editor->SetModified(false);  // nothing of earlier tests to save
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  SelectRows({123});
+  Command(ID_DOWNLOAD_LYRIC_AGAIN);
+  EXPECT_EQ("[00:01.00]mine\r\n", testsupport::ReadFileBytes(song->GetLyricPath()));
+  EXPECT_EQ(CString(L"[00:01.00]mine\r\n"), EditorText());
+  EXPECT_EQ(L"歌词下载失败，原有的歌词文件没有改动！", boxes.last().text);
+
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/nothing/"}})"));
+  Command(ID_DOWNLOAD_LYRIC_AGAIN);
+  std::string fetched = testsupport::ReadFileBytes(song->GetLyricPath());
+  EXPECT_NE(std::string::npos, fetched.find("[00:05.50]")) << fetched;
+  EXPECT_FALSE(FileExists((song->GetLyricPath() + L".download").c_str()));
 }
 
 TEST_F(Workspace, ResettingAndDeletingRows) {
