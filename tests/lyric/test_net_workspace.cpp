@@ -263,6 +263,20 @@ TEST_F(Workspace, APastedSongIsBufferedPlayedTaggedSavedAndUploaded) {
   ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
 }
 
+// F2 paused the song; once the song is started again, the next F2 pauses it (it does not send
+// "play" to a song that plays).
+TEST_F(Workspace, F2PausesASongJustStarted) {
+  ASSERT_EQ(123, workspace->GetPlayingSongId());
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  workspace->TogglePlayPause();
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+  SelectRows({123});
+  Command(ID_PLAY_SONG);
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
+  workspace->TogglePlayPause();
+  EXPECT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+}
+
 TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
   ASSERT_GE(RowOf(123), 0);
   Paste(L"http://www.daruruvi.com/album/456");  // adds 124 and 125 behind 123
