@@ -135,16 +135,6 @@ class Framing(StandInTest):
                      {"login": {"result": "1"}}, {"other": {}}):
             self.assertIn("status", self.control("scenario", rules, expect=400))
 
-    def test_origin_form_and_chunked_request_body(self):
-        sock = connect(self.http_port)
-        sock.sendall(b"POST /nowhere HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n"
-                     b"Connection: close\r\n\r\n3\r\nabc\r\n2;e=1\r\nde\r\n0\r\n\r\n")
-        status = split_reply(b"".join(read_all(sock)))[0]
-        sock.close()
-        self.assertEqual("HTTP/1.1 404 Not Found", status)
-        entry = self.control("log")["requests"][0]
-        self.assertEqual(b"abcde", base64.b64decode(entry["body_b64"]))
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cipher/vlong.h"
+#include "foundation/text_util.h"
 
 inline vlong FromHex(const std::string& text) {
   const bool negative = !text.empty() && text[0] == '-';
@@ -49,13 +50,7 @@ inline std::string BytesFromHex(const std::string& hex) {
 }
 
 inline std::string HexFromBytes(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
+  return em_utility::bytes_to_hex(bytes.data(), bytes.size());
 }
 
 // count random bytes; with nonzero, none of them is zero (texts that C strings can carry).

@@ -169,12 +169,4 @@ TEST(RsaStrings, EveryTextRoundTrips) {
   EXPECT_EQ("", encrypt_module::RsaTransformString("", false));
 }
 
-TEST(NarrowText, UsesTheAnsiCodePage) {
-  EXPECT_EQ(
-      "\xd6\xd0\xce\xc4"
-      "abc",
-      encrypt_module::NarrowFromWide(CString(L"中文abc")));
-  EXPECT_EQ("", encrypt_module::NarrowFromWide(CString()));
-}
-
 }  // namespace

@@ -69,14 +69,6 @@ TEST(LucasSequence, CongruentToTheRecurrence) {
   }
 }
 
-TEST(ChineseRemainderPower, AgreesWithThePlainPowerInTheMontgomeryDomain) {
-  const vlong n = 61 * 53;
-  for (unsigned y = 0; y < 61 * 53; y += 7) {
-    const vlong form = vlong(y) * 4096 % n;
-    EXPECT_EQ(vlong_modexp(y, 17, n) * 4096 % n, vlong_montgomery_crt_exp(form, 17, n, 61, 53));
-  }
-}
-
 TEST(PrimeSearch, FindsTheNextProbablePrime) {
   const small_prime_sieve sieve(2000);
   ASSERT_EQ(303u, sieve.count());

@@ -115,9 +115,6 @@ TEST_F(ConfigTest, ChangesRoundTripThroughTheFile) {
   EXPECT_EQ(L"\x5F20\x4E09@example.com", config.m_strEmail);
   EXPECT_EQ(-7, config.m_nPswLength);
   EXPECT_EQ(L"api.example.com:81", config.ApiURL);
-  for (int i = 0; i < 4; ++i) {  // only the browser's and no proxy need no server
-    EXPECT_EQ(i == 1 || i == 2, IsManualProxyType(ProxyTypeNames[i])) << i;
-  }
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((ConfigPath() + L".tmp").c_str()));
 }
 

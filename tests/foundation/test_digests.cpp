@@ -1,7 +1,6 @@
 // MD5 and SHA-1 against the published vectors, fed whole and in pieces, and the file digests.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,36 +16,21 @@ struct Vector {
   const char* sha1;
 };
 
-std::string Repeat(char c, size_t n) {
-  return std::string(n, c);
-}
-
-// RFC 1321's suite, FIPS 180's messages, and runs of 'a' whose lengths sit on the padding
+// Messages of RFC 1321 and FIPS 180, and runs of 'a' whose lengths sit on the padding
 // boundaries: 55 bytes still take the length in the same block, 56 need a second one.
 const std::vector<Vector>& Vectors() {
   static const std::vector<Vector> vectors = {
       {"", "d41d8cd98f00b204e9800998ecf8427e", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
-      {"a", "0cc175b9c0f1b6a831c399e269772661", "86F7E437FAA5A7FCE15D1DDCB9EAEAEA377667B8"},
       {"abc", "900150983cd24fb0d6963f7d28e17f72", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
-      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0",
-       "C12252CEDA8BE8994D5FA0290A47231C1D16AAE3"},
-      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b",
-       "32D10C7B8CF96570CA04CE37F2A19D84240D3A89"},
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-       "d174ab98d277d9f5a5611c2c9f419d9f", "761C457BF73B14D27E9E9265C46F4B4DDA11F940"},
-      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-       "57edf4a22be3c955ac49da2e2107b67a", "50ABF5706A150990A08B2C5EA40FA0E585554732"},
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
        "8215ef0796a20bcaaae116d3876c664a", "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
-      {Repeat('a', 55), "ef1772b6dff9a122358552954ad0df65",
+      {std::string(55, 'a'), "ef1772b6dff9a122358552954ad0df65",
        "C1C8BBDC22796E28C0E15163D20899B65621D65A"},
-      {Repeat('a', 56), "3b0c8ac703f828b04c6c197006d17218",
+      {std::string(56, 'a'), "3b0c8ac703f828b04c6c197006d17218",
        "C2DB330F6083854C99D4B5BFB6E8F29F201BE699"},
-      {Repeat('a', 64), "014842d480b571495a4a0363793f7367",
+      {std::string(64, 'a'), "014842d480b571495a4a0363793f7367",
        "0098BA824B5C16427BD7A1122A5A442A25EC644D"},
-      {Repeat('a', 1000), "cabe45dcc9ae5b66ba86600cca6b8ba8",
-       "291E9A6C66994949B57BA5E650361E98FC36B1BA"},
-      {Repeat('a', 1000000), "7707d6ae4e027c70eea2a935c2296f21",
+      {std::string(1000000, 'a'), "7707d6ae4e027c70eea2a935c2296f21",
        "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
   };
   return vectors;
@@ -112,21 +96,6 @@ TEST(Digests, BitCountCarriesPast512MiB) {
   EXPECT_EQ("FB7E687342ADBA89A364811222E7F5FAE2F7F2D2", Sha1Text(sha1));
 }
 
-TEST(Md5, SmallOutputsAndEmptyInputsAreRefused) {
-  em_utility::md5_checksum md5;
-  md5.update("abc", 3);
-  std::uint8_t out[16];
-  std::memset(out, 0xEE, sizeof(out));
-  md5.final(out, 15);
-  EXPECT_EQ(0xEE, out[0]);  // too small: untouched
-  md5.final(nullptr, 16);
-  md5.reset();
-  md5.update("abc", 3);
-  EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", md5.hex_digest());
-  EXPECT_FALSE(em_utility::md5_digest_to("abc", 0, out));
-  EXPECT_EQ(0xEE, out[0]);
-}
-
 TEST(Md5, FileDigests) {
   testsupport::TempDir dir;
   std::string content = Bytes(5000);  // several 1024-byte reads and a short last one
@@ -150,25 +119,6 @@ TEST(Md5, FileDigests) {
         << r.offset << "+" << r.length;
   }
   EXPECT_EQ("", em_utility::md5_file_range(empty.c_str(), 0, 0));
-}
-
-TEST(Sha1, FormatModesAndReset) {
-  CSha1Hash sha1;
-  sha1.Update("abc", 3);
-  sha1.Final();
-  std::wstring text;
-  ASSERT_TRUE(sha1.FormatHashString(text, 0));
-  EXPECT_EQ(L"A9 99 3E 36 47 06 81 6A BA 3E 25 71 78 50 C2 6C 9C D0 D8 9D", text);
-  ASSERT_TRUE(sha1.FormatHashString(text, 1));
-  EXPECT_EQ(L"169 153 62 54 71 6 129 106 186 62 37 113 120 80 194 108 156 208 216 157", text);
-  wchar_t out[80] = L"keep";
-  EXPECT_FALSE(sha1.FormatHash(out, 3));
-  EXPECT_FALSE(sha1.FormatHash(out, -1));
-  EXPECT_STREQ(L"keep", out);
-
-  sha1.Reset();
-  sha1.Update("abc", 3);
-  EXPECT_EQ("A9993E364706816ABA3E25717850C26C9CD0D89D", Sha1Text(sha1));
 }
 
 TEST(Sha1, HashFileAddsTheContentWithoutFinishing) {

@@ -1,4 +1,4 @@
-// File tests, file operations and folder creation, on a fresh temporary folder.
+// File tests, folder creation and walks, on a fresh temporary folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,21 +19,12 @@ namespace {
 class FileUtil : public ::testing::Test {
  protected:
   std::wstring Path(const std::wstring& name) const { return m_dir.file(name); }
-  std::string NarrowPath(const std::wstring& name) const { return wide_to_ansi(Path(name)); }
   bool Write(const std::wstring& name, const std::string& bytes) const {
     return testsupport::WriteFileBytes(Path(name), bytes);
-  }
-  std::string Read(const std::wstring& name) const {
-    return testsupport::ReadFileBytes(Path(name));
   }
 
   testsupport::TempDir m_dir;
 };
-
-bool IsFolder(const std::wstring& path) {
-  DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace
 
@@ -66,67 +57,28 @@ TEST_F(FileUtil, StatusOfFilesAndFolders) {
   EXPECT_FALSE(find_is_directory(file.c_str()));
 }
 
-TEST_F(FileUtil, ModificationTimeInSecondsSince1970) {
-  ASSERT_TRUE(Write(L"f.txt", "x"));
-  std::wstring file = Path(L"f.txt");
-  HANDLE h =
-      CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
-  // 2014-03-01 12:00:00 UTC = 1393675200 s after 1970.
-  ULARGE_INTEGER t;
-  t.QuadPart = (1393675200ULL + 11644473600ULL) * 10000000ULL;
-  FILETIME ft = {t.LowPart, t.HighPart};
-  EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
-  CloseHandle(h);
-  EXPECT_EQ(1393675200, get_file_mtime(file.c_str()));
-  EXPECT_EQ(1393675200, get_file_mtime(NarrowPath(L"f.txt").c_str()));
-  EXPECT_EQ(0, get_file_mtime(Path(L"missing").c_str()));
-}
-
-TEST_F(FileUtil, CopyAndCreateReplaceOnlyWhenTold) {
-  ASSERT_TRUE(Write(L"a.txt", "first"));
-  ASSERT_TRUE(Write(L"b.txt", "second"));
-  EXPECT_FALSE(copy_file(Path(L"a.txt").c_str(), Path(L"b.txt").c_str(), false));
-  EXPECT_EQ("second", Read(L"b.txt"));
-  EXPECT_TRUE(copy_file(Path(L"a.txt").c_str(), Path(L"b.txt").c_str(), true));
-  EXPECT_EQ("first", Read(L"b.txt"));
-
-  std::wstring sized = Path(L"sized.bin");
-  ASSERT_TRUE(create_sized_file(sized.c_str(), false, 100000));
-  EXPECT_EQ(100000u, get_file_size(sized.c_str()));
-  EXPECT_FALSE(create_sized_file(sized.c_str(), false, 10));  // exists, no overwrite
-  EXPECT_TRUE(create_sized_file(sized.c_str(), true, 10));
-  EXPECT_EQ(10u, get_file_size(sized.c_str()));
-
-  ASSERT_TRUE(SetFileAttributesW(sized.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_TRUE(is_read_only(wide_to_ansi(sized).c_str()));
-  EXPECT_TRUE(clear_read_only(sized.c_str()));
-  EXPECT_FALSE(is_read_only(sized.c_str()));
-  EXPECT_FALSE(clear_read_only(Path(L"missing").c_str()));
-}
-
 TEST_F(FileUtil, MakeDirsCreatesEveryLevel) {
   std::wstring trailing = Path(L"x\\y\\");
   // A trailing separator: both folders are made, yet the search on the path as given fails.
   EXPECT_FALSE(make_dirs(trailing.c_str()));
-  EXPECT_TRUE(IsFolder(Path(L"x")));
-  EXPECT_TRUE(IsFolder(Path(L"x\\y")));
+  EXPECT_TRUE(is_directory(Path(L"x").c_str()));
+  EXPECT_TRUE(is_directory(Path(L"x\\y").c_str()));
   EXPECT_TRUE(make_dirs(Path(L"x\\y").c_str()));  // existing folders are fine
 
   // The first separator only ends the root: with slashes throughout, C:/.../p/q/r.
   std::wstring slashed = Path(L"p/q/r");
   for (wchar_t& c : slashed) c = c == L'\\' ? L'/' : c;
   EXPECT_TRUE(make_dirs(slashed.c_str(), L'/'));
-  EXPECT_TRUE(IsFolder(Path(L"p\\q\\r")));
+  EXPECT_TRUE(is_directory(Path(L"p\\q\\r").c_str()));
 
   EXPECT_FALSE(make_dirs(L"nosep"));
-  EXPECT_FALSE(IsFolder(L"nosep"));
+  EXPECT_FALSE(is_directory(L"nosep"));
   EXPECT_FALSE(make_dirs(nullptr));
 }
 
 TEST_F(FileUtil, ParentFoldersAndWholeTrees) {
   EXPECT_TRUE(make_parent_dirs(Path(L"a\\b\\file.txt").c_str()));
-  EXPECT_TRUE(IsFolder(Path(L"a\\b")));
+  EXPECT_TRUE(is_directory(Path(L"a\\b").c_str()));
   EXPECT_FALSE(file_exists(Path(L"a\\b\\file.txt").c_str()));
   EXPECT_FALSE(make_parent_dirs(L"file.txt"));
   ASSERT_TRUE(Write(L"a\\b\\f.txt", "x"));

@@ -24,12 +24,6 @@ SongPtr MakeSong(int id, const wchar_t* name) {
   return boost::make_shared<StubSong>(id, name);
 }
 
-// A record kept by value and keyed by one of its fields.
-struct StubAlbum {
-  int nAlbumId;
-  CString strTitle;
-};
-
 }  // namespace
 
 TEST(LockedMap, InsertKeepsTheFirstAndOnlyUpdateReplaces) {
@@ -68,20 +62,4 @@ TEST(LockedMap, GetLockHoldsOffOtherThreadsUntilReleased) {
   writer.join();
   CloseHandle(inserted);
   EXPECT_TRUE(map.Find(2, nullptr));
-}
-
-TEST(LockedMap, RecordsKeyedByAFieldAreCopiedInAndOut) {
-  CLockedMap<StubAlbum, FieldKey<&StubAlbum::nAlbumId>> map;
-  map.Insert(StubAlbum{5, L"one"});
-  map.Insert(StubAlbum{5, L"two"});
-  StubAlbum copy = map.Find(5, nullptr);
-  EXPECT_EQ(L"one", copy.strTitle);
-  copy.strTitle = L"changed";
-  EXPECT_EQ(L"one", map.Find(5, nullptr).strTitle);  // a copy, not the stored record
-  EXPECT_TRUE(map.Update(copy));
-  EXPECT_EQ(L"changed", map.Find(5, nullptr).strTitle);
-  EXPECT_FALSE(map.Update(StubAlbum{6, L"none"}));
-  bool found = true;
-  EXPECT_EQ(0, map.Find(6, &found).nAlbumId);
-  EXPECT_FALSE(found);
 }

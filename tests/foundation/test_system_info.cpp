@@ -1,23 +1,11 @@
-// The program's folder, module versions and drive space.
+// Module versions and their order.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "foundation/disk_space.h"
 #include "foundation/module_info.h"
-#include "support/gtest_cstring.h"
 
 using namespace em_utility;
-
-TEST(SystemInfo, ModuleDirIsTheExecutablesFolder) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  CString dir = get_module_dir();
-  ASSERT_FALSE(dir.IsEmpty());
-  EXPECT_EQ(L'\\', dir[dir.GetLength() - 1]);
-  EXPECT_EQ(0, wcsncmp(exe, dir.GetString(), dir.GetLength()));
-  EXPECT_EQ(nullptr, wcschr(exe + dir.GetLength(), L'\\'));
-}
 
 TEST(SystemInfo, FileVersionsAndTheirOrder) {
   wchar_t system[MAX_PATH];
@@ -37,14 +25,4 @@ TEST(SystemInfo, FileVersionsAndTheirOrder) {
   EXPECT_EQ(1, compare_version({2, 0, 0, 0, ""}, {1, 9, 9, 9, ""}));
   EXPECT_EQ(0, compare_version({1, 2, 3, 4, ""}, {1, 2, 3, 4, ""}));
   EXPECT_EQ(1, compare_version({0, 0, 0, 0x10000, ""}, {0, 0, 0, 0xFFFF, ""}));
-}
-
-TEST(SystemInfo, DiskSpace) {
-  EXPECT_EQ(0u, get_disk_free_space(L"A:"));
-  EXPECT_EQ(0u, get_disk_free_space(nullptr));
-  EXPECT_GT(get_disk_free_space(L"C:"), 0u);
-  CString drive = get_largest_fixed_drive();
-  ASSERT_EQ(2, drive.GetLength());
-  // Only the kind is stable: free space changes while other tests write files.
-  EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(drive));
 }

@@ -38,7 +38,6 @@ TEST(TextConvert, NullAndEmptyGiveEmpty) {
   EXPECT_EQ("", wide_to_utf8(static_cast<const wchar_t*>(nullptr)));
   EXPECT_EQ("", wide_to_ansi(static_cast<const wchar_t*>(nullptr)));
   EXPECT_TRUE(ansi_to_wide(static_cast<const char*>(nullptr)).IsEmpty());
-  EXPECT_EQ("", utf8_to_ansi(static_cast<const char*>(nullptr)));
   EXPECT_EQ("", CStringToAnsi(CString()));
 }
 
@@ -46,10 +45,6 @@ TEST(TextConvert, AnsiIsCodePage936) {
   ASSERT_EQ(936u, GetACP());
   EXPECT_EQ(kGbkChinese, wide_to_ansi(L"中文 ok"));
   EXPECT_EQ(L"中文 ok", ansi_to_wide(kGbkChinese));
-  EXPECT_EQ(kGbkChinese, utf8_to_ansi(kUtf8Chinese));
-  EXPECT_EQ(kUtf8Chinese, ansi_to_utf8(kGbkChinese));
-  EXPECT_EQ(kGbkChinese, Utf8ToAnsi(kUtf8Chinese));  // the header-only set
-  EXPECT_EQ(kUtf8Chinese, AnsiToUtf8(kGbkChinese));
   // A character that GBK lacks becomes the code page's default character.
   EXPECT_EQ("?", wide_to_ansi(L"\xAC00"));
 }

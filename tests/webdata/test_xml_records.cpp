@@ -1,34 +1,14 @@
+// Radio lists compared and sorted, and the shape check that keeps replies too deep or too wide
+// from the XML reader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "foundation/xml_reader.h"
-#include "foundation/xml_writer.h"
 #include "webdata/radio_records.h"
 #include "webdata/reply_limits.h"
 #include "webdata/reply_shape.h"
-#include "webdata/song_item.h"
-#include "webdata/xml_wrapper.h"
-
-using em_utility::TiXmlDocument;
-using em_utility::TiXmlElement;
-
-TEST(WebRecords, ResetBringsBackTheDefaultsOfANewRecord) {
-  RadioList list;
-  list.base_date = 1;
-  list.cover_url = L"http://x/c.jpg";
-  list.Reset();
-  EXPECT_EQ(19870901, list.base_date);
-  EXPECT_TRUE(list.cover_url.IsEmpty());
-  CSongItem song;
-  song.extra_number1 = 5;
-  song.song_id = 77;
-  song.Reset();
-  EXPECT_EQ(-1, song.extra_number1);
-  EXPECT_EQ(0, song.song_id);  // the song list refuses it
-}
 
 TEST(WebRecords, RadioListsCompareByIdsAndSortNewestFirst) {
   RadioList a, b;
@@ -47,50 +27,6 @@ TEST(WebRecords, RadioListsCompareByIdsAndSortNewestFirst) {
   EXPECT_EQ(20140101, lists[0].create_time);
   EXPECT_EQ(-5, lists[2].create_time);
   EXPECT_FALSE(RadioList::IsNewerThan(lists[1], lists[1]));
-}
-
-namespace {
-
-// A record of the kind xml_wrapper serves: a name in an element of its own root.
-struct NamedRecord : xml_wrapper {
-  NamedRecord() { m_strRootName = "record"; }
-  bool WriteXmlDocument(TiXmlDocument* document) override {
-    auto* root = new TiXmlElement(m_strRootName.c_str());
-    AddChildText(root, "name", name.c_str());
-    document->LinkEndChild(root);
-    return true;
-  }
-  bool ReadXmlElement(TiXmlElement* element) override {
-    name = GetChildString(element, "name", "");
-    return !name.empty();
-  }
-  std::string name;
-};
-
-}  // namespace
-
-TEST(XmlWrapper, TheBaseDoesNothingAndARecordRoundTripsThroughText) {
-  xml_wrapper base;
-  std::string out;
-  EXPECT_EQ("", base.SaveToString(out));
-  base.m_strRootName = "r";
-  EXPECT_FALSE(base.LoadFromString("<r/>"));
-
-  NamedRecord record;
-  record.name = "\xE6\xAD\x8C";
-  std::string text;
-  record.SaveToString(text);
-  EXPECT_EQ(
-      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<record>\n    <name>\xE6\xAD\x8C</name>\n"
-      "</record>\n",
-      text);
-  NamedRecord back;
-  EXPECT_TRUE(back.LoadFromString(text.c_str()));
-  EXPECT_EQ(record.name, back.name);
-  EXPECT_FALSE(back.LoadFromString(nullptr));
-  EXPECT_FALSE(back.LoadFromString("<record><name>x</record>"));  // not well formed
-  EXPECT_FALSE(back.LoadFromString("<other><name>x</name></other>"));
-  EXPECT_TRUE(back.LoadFromString("<!-- c --><record><name>y</name></record>"));
 }
 
 TEST(XmlShape, OnlyElementsCountTowardsDepthAndNumber) {

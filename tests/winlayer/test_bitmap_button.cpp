@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "support/canvas.h"
 #include "winlayer/bitmap_button.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
@@ -72,15 +73,11 @@ class BitmapButtonTest : public ::testing::Test {
   }
   void TearDown() override { parent.DestroyWindow(); }
 
-  // What the button paints at a point (middle by default), read from an off-screen copy.
+  // What the button paints at a point (middle by default).
   COLORREF Shown(int x = 4, int y = 4) {
-    CImage canvas;
-    canvas.Create(8, 8, 32);
-    HDC dc = canvas.GetDC();
-    button.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    COLORREF colour = ::GetPixel(dc, x, y);
-    canvas.ReleaseDC();
-    return colour;
+    testsupport::Canvas canvas(8, 8);
+    button.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
+    return canvas.at(x, y);
   }
   void Mouse(UINT message, int x, int y) { button.SendMessage(message, 0, MAKELPARAM(x, y)); }
 
@@ -171,7 +168,8 @@ TEST_F(BitmapButtonTest, ToolTipFollowsItsText) {
   };
   EXPECT_EQ(nullptr, findTip());
 
-  ASSERT_TRUE(button.SetToolTipText(L"加载歌曲"));
+  ASSERT_TRUE(button.SetToolTipText(L"加载"));
+  ASSERT_TRUE(button.SetToolTipText(L"加载歌曲"));  // the same tool, its text changed
   HWND tip = findTip();
   ASSERT_NE(nullptr, tip);
   EXPECT_EQ(1, ::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
@@ -187,10 +185,20 @@ TEST_F(BitmapButtonTest, ToolTipFollowsItsText) {
   button.SetToolTipText(nullptr);
   EXPECT_EQ(nullptr, findTip());
 
-  // The tip belongs to the top-level window, so the button takes it along when it goes.
+  // The tip belongs to the top-level window, so the button takes it along when it goes, and so
+  // does a button object that goes before its window.
   button.SetToolTipText(L"关闭");
   ASSERT_NE(nullptr, findTip());
   button.DestroyWindow();
+  EXPECT_EQ(nullptr, findTip());
+  HWND kept;
+  {
+    CBitmapButton early;
+    kept = early.Create(parent, CRect(60, 10, 70, 20), nullptr, WS_CHILD);
+    early.SetToolTipText(L"关闭");
+    ASSERT_NE(nullptr, findTip());
+  }
+  EXPECT_TRUE(::IsWindow(kept));
   EXPECT_EQ(nullptr, findTip());
 }
 

@@ -8,7 +8,6 @@
 #include "support/gtest_cstring.h"
 #include "winlayer/controls.h"
 #include "winlayer/controls_list.h"
-#include "winlayer/controls_tooltip.h"
 #include "winlayer/controls_tree.h"
 #include "winlayer/geometry.h"
 
@@ -88,44 +87,12 @@ TEST_F(ControlsTest, TreeReadsTextsDataAndRectanglesOfItsItems) {
   EXPECT_EQ(second, tree.HitTest(CPoint(5, 45), nullptr));
 }
 
-TEST_F(ControlsTest, ComboTextsAndUpDownRangesBeyondSixteenBits) {
-  CString text;
-  auto combo = Make<CComboBox>(CBS_DROPDOWNLIST);
-  for (const wchar_t* type : {L"使用浏览器设置", L"HTTP", L"SOCKS5", L"不使用代理"}) {
-    combo.AddString(type);
-  }
-  EXPECT_EQ(5, combo.GetLBText(3, text));
-  EXPECT_EQ(L"不使用代理", text);
-  EXPECT_EQ(CB_ERR, combo.GetLBText(9, text));
-  EXPECT_TRUE(text.IsEmpty());
-
-  // The settings dialog's range 0..16960 and positions beyond 16 bits.
+TEST_F(ControlsTest, UpDownRangeOfTheSettingsDialog) {
   auto updown = Make<CUpDownCtrl>(0, CRect(0, 0, 20, 20));
   updown.SetRange(0, 16960);
   int lower = -1, upper = -1;
   updown.GetRange(lower, upper);
   EXPECT_EQ(16960, upper);
-  updown.SetRange32(0, 100000);
-  updown.SetPos(70000);
-  EXPECT_EQ(70000, updown.GetPos());
-}
-
-TEST_F(ControlsTest, ToolTipAcceptsToolsAndChangesTheirText) {
-  auto button = Make<CButton>(BS_PUSHBUTTON, CRect(10, 10, 60, 30));
-  CToolTipCtrl tip;
-  ASSERT_NE(nullptr, tip.Create(button));
-  // The tool info's size must be one the common controls accept, or no tip ever appears.
-  CToolInfo info(0, button, 1313, nullptr, const_cast<LPWSTR>(L"菜单"));
-  EXPECT_EQ(CRect(0, 0, 50, 20), CRect(info.rect));  // the client area
-  ASSERT_TRUE(tip.AddTool(&info));
-  ASSERT_TRUE(tip.AddTool(parent, L"parent"));
-  EXPECT_EQ(2, tip.GetToolCount());
-
-  tip.UpdateTipText(L"关闭", button, 1313);
-  wchar_t text[80] = {};
-  CToolInfo query(0, button, 1313, nullptr, text);
-  ASSERT_TRUE(tip.GetToolInfo(&query));
-  EXPECT_STREQ(L"关闭", text);
-  tip.DelTool(parent);
-  EXPECT_EQ(1, tip.GetToolCount());
+  updown.SetPos(16000);
+  EXPECT_EQ(16000, updown.GetPos());
 }

@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 #include <wmp.h>
 
-#include "list_paint.h"
+#include "support/canvas.h"
 #include "test_dialogs.h"
 #include "winlayer/ax_dialog.h"
+#include "winlayer/controls_list.h"
 #include "winlayer/dialog.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/msg_crackers.h"
@@ -102,6 +103,38 @@ TEST_F(DialogTest, ModelessDialogAnswersThroughItsMap) {
 }
 
 // ---- custom draw: the dialog's WM_NOTIFY result must reach the list
+
+// Fills a report list with rows and paints it into a memory DC: the custom-draw notifications
+// then flow without a visible window.
+void FillAndPaintList(HWND list, int rows) {
+  CListViewCtrl view(list);
+  view.InsertColumn(0, L"", LVCFMT_LEFT, 100);
+  for (int i = 0; i < rows; ++i) view.InsertItem(i, L"row");
+  testsupport::Canvas canvas(300, 200);
+  view.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
+}
+
+// Answers a list's custom draw so that item stages follow, and counts them.
+class CustomDrawCounter {
+ public:
+  int itemPrePaints = 0;
+  LRESULT Answer(LPNMHDR header) {
+    DWORD stage = reinterpret_cast<NMLVCUSTOMDRAW*>(header)->nmcd.dwDrawStage;
+    if (stage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (stage == CDDS_ITEMPREPAINT) ++itemPrePaints;
+    return CDRF_DODEFAULT;
+  }
+};
+
+// A subclassed list that draws through the custom draw its parent reflects to it.
+class ReflectedList : public CWindowImpl<ReflectedList>, public CustomDrawCounter {
+ public:
+  BEGIN_MSG_MAP(ReflectedList)
+  REFLECTED_NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
+  DEFAULT_REFLECTION_HANDLER()
+  END_MSG_MAP()
+  LRESULT OnCustomDraw(int, LPNMHDR header, BOOL&) { return Answer(header); }
+};
 
 class ListsDialog : public CDialogImpl<ListsDialog>, public CustomDrawCounter {
  public:

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
+#include "support/canvas.h"
 #include "support/gtest_cstring.h"
 #include "winlayer/geometry.h"
 #include "winlayer/hyperlink.h"
-#include "winlayer/image.h"
 
 namespace {
 
@@ -42,16 +42,9 @@ class HyperLinkTest : public ::testing::Test {
   int CountPainted(COLORREF colour) {
     CRect client;
     link.GetClientRect(&client);
-    CImage canvas;
-    canvas.Create(client.Width(), client.Height(), 32);
-    HDC dc = canvas.GetDC();
-    link.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    int count = 0;
-    for (int y = 0; y < client.Height(); ++y) {
-      for (int x = 0; x < client.Width(); ++x) count += ::GetPixel(dc, x, y) == colour;
-    }
-    canvas.ReleaseDC();
-    return count;
+    testsupport::Canvas canvas(client.Width(), client.Height());
+    link.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.hdc()), PRF_CLIENT);
+    return canvas.Count(colour);
   }
 
   CWindow parent;

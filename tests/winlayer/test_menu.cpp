@@ -1,11 +1,9 @@
-// Menus and image lists: ownership, texts of any length, owner-drawn items that keep their
-// sub-menu.
+// Menus: ownership and texts of any length.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "support/gtest_cstring.h"
-#include "winlayer/imagelist.h"
 #include "winlayer/menu.h"
 
 namespace {
@@ -48,7 +46,7 @@ TEST(Menu, ManagedMenuIsDestroyedOnceAndBorrowedOnesNever) {
   ::DestroyMenu(other);
 }
 
-TEST(Menu, TextsAndOwnerDrawnItems) {
+TEST(Menu, TextsOfItemsAndSubMenus) {
   CMenu menu(MakeMenu());
   CString text;
   EXPECT_EQ(6, menu.GetMenuString(2, text, MF_BYPOSITION));
@@ -57,28 +55,4 @@ TEST(Menu, TextsAndOwnerDrawnItems) {
   EXPECT_EQ(L"最近的歌曲", text);
   EXPECT_EQ(0, menu.GetMenuString(999, text, MF_BYCOMMAND));
   EXPECT_TRUE(text.IsEmpty());
-
-  // Turning the sub-menu item into an owner-drawn one keeps its sub-menu when the popup is
-  // passed along; the item data is what the owner gets back when drawing.
-  HMENU recent = menu.GetSubMenu(2);
-  static int record = 7;
-  ASSERT_TRUE(
-      menu.ModifyMenu(2, MF_BYPOSITION | MF_OWNERDRAW, recent, reinterpret_cast<LPCWSTR>(&record)));
-  EXPECT_EQ(recent, static_cast<HMENU>(menu.GetSubMenu(2)));
-  MENUITEMINFOW info = {};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_DATA | MIIM_FTYPE;
-  ASSERT_TRUE(menu.GetMenuItemInfo(2, TRUE, &info));
-  EXPECT_EQ(reinterpret_cast<ULONG_PTR>(&record), info.dwItemData);
-  EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
-}
-
-TEST(ImageList, BorrowedAndDetachedListsStayUntilDestroyedOnPurpose) {
-  CImageListManaged list;
-  ASSERT_TRUE(list.Create(4, 4, ILC_COLOR24 | ILC_MASK, 3, 3));
-  ASSERT_TRUE(::ImageList_SetImageCount(list, 3));
-  HIMAGELIST handle = list.Detach();
-  { CImageList borrowed(handle); }
-  EXPECT_EQ(3, ::ImageList_GetImageCount(handle));
-  CImageList(handle).Destroy();
 }

@@ -1,13 +1,11 @@
 // Cracked handlers get their parameters unpacked (signed coordinates included) and can pass a
 // message on; a parent's notifications reach the control that sent them.
 #include <windows.h>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "list_paint.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
 #include "winlayer/msg_crackers.h"
@@ -130,22 +128,11 @@ class ReflectedStatic : public CWindowImpl<ReflectedStatic> {
 
 class ReflectionTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&init);
-  }
   void SetUp() override { ASSERT_NE(nullptr, parent.Create(nullptr, rect)); }
   void TearDown() override { parent.DestroyWindow(); }
   RECT rect = {0, 0, 300, 200};
   ReflectingParent parent;
 };
-
-TEST_F(ReflectionTest, CustomDrawResultReachesTheList) {
-  ReflectedList list;
-  ASSERT_NE(nullptr, list.Create(parent, rect, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT));
-  FillAndPaintList(list, 2);
-  EXPECT_EQ(2, list.itemPrePaints);
-}
 
 TEST_F(ReflectionTest, ColourAndCommandNotificationsGoBackToTheControl) {
   CWindow label;

@@ -1,5 +1,5 @@
-// The window handle wrapper where it does more than forward: style changes, text of any length,
-// centring.
+// The window handle wrapper where it does more than forward: style changes, texts of any length
+// (its own and a child's), centring.
 #include <gtest/gtest.h>
 
 #include "support/gtest_cstring.h"
@@ -26,6 +26,12 @@ TEST(Window, StyleTextAndCentring) {
   CWindow child;
   RECT childRect = {0, 0, 100, 50};
   ASSERT_NE(nullptr, child.Create(L"STATIC", top, childRect, nullptr, WS_CHILD, 0, 7));
+  child.SetWindowText(longText);
+  text = L"old";
+  EXPECT_EQ(3000, top.GetDlgItemText(7, text));
+  EXPECT_EQ(longText, text);
+  EXPECT_EQ(0, top.GetDlgItemText(8, text));  // no such child
+  EXPECT_TRUE(text.IsEmpty());
   ASSERT_TRUE(child.CenterWindow());
   RECT client, placed;
   top.GetClientRect(&client);

@@ -1,10 +1,12 @@
 // Windows whose messages run through message maps: which handler gets a message, what happens
 // to the ones no handler keeps, superclassed and subclassed system controls, and how a window
-// object and its window part (also with an ANSI subclass on top of ours).
+// object and its window part (also with an ANSI subclass on top of ours, or deleted in its final
+// message).
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -128,14 +130,12 @@ TEST(WindowImpl, ChainsToBaseAndMemberMaps) {
 
 // ---- system controls, superclassed and subclassed
 
-// A superclass of a system control that counts the control's own messages on their way to it.
-template <const wchar_t* const* t_baseName>
-class Super : public CWindowImpl<Super<t_baseName>> {
+// A superclassed list view that counts the control's own messages on their way to it.
+class SuperList : public CWindowImpl<SuperList> {
  public:
-  DECLARE_WND_SUPERCLASS(nullptr, *t_baseName)
+  DECLARE_WND_SUPERCLASS(nullptr, WC_LISTVIEWW)
   int counted = 0;
-  BEGIN_MSG_MAP(Super)
-  MESSAGE_RANGE_HANDLER(SBM_SETPOS, SBM_GETSCROLLBARINFO, OnControlMessage)
+  BEGIN_MSG_MAP(SuperList)
   MESSAGE_RANGE_HANDLER(WM_USER, 0x7FFF, OnControlMessage)
   END_MSG_MAP()
   LRESULT OnControlMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) {
@@ -144,9 +144,6 @@ class Super : public CWindowImpl<Super<t_baseName>> {
     return 0;
   }
 };
-const wchar_t* const kList = WC_LISTVIEWW;
-const wchar_t* const kScrollBar = L"SCROLLBAR";
-using SuperList = Super<&kList>;
 
 // Passes everything on with CallWindowProcA and takes itself out after the inner procedure has
 // seen WM_NCDESTROY, as the scroll-bar skinning does.
@@ -194,7 +191,7 @@ class ControlTest : public ::testing::Test {
   CWindow parent;
 };
 
-TEST_F(ControlTest, SuperclassedControlsKeepTheirOwnBehaviour) {
+TEST_F(ControlTest, ASuperclassedControlKeepsItsOwnBehaviour) {
   SuperList list;
   ASSERT_NE(nullptr, list.Create(parent, rect, nullptr, 0, 0, 100));
   EXPECT_EQ(100, list.GetDlgCtrlID());
@@ -203,13 +200,6 @@ TEST_F(ControlTest, SuperclassedControlsKeepTheirOwnBehaviour) {
   InsertListRow(list);
   EXPECT_EQ(2, list.SendMessage(LVM_GETITEMCOUNT));
   EXPECT_EQ(3, list.counted);
-
-  Super<&kScrollBar> bar;
-  ASSERT_NE(nullptr, bar.Create(parent, rect, nullptr, WS_CHILD | SBS_VERT));
-  SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_POS, 0, 50, 0, 20, 0};
-  SetScrollInfo(bar, SB_CTL, &info, TRUE);
-  EXPECT_EQ(20, GetScrollPos(bar, SB_CTL));
-  EXPECT_GT(bar.counted, 0);
 }
 
 class DigitFilter : public CWindowImpl<DigitFilter> {
@@ -287,32 +277,55 @@ TEST_F(ControlTest, ObjectGoingFirstLeavesAWorkingControl) {
 
 // ---- lifetime
 
+constexpr unsigned char kFreed = 0xDD;
+
+// Lives in a buffer of its own that its deletion fills with kFreed, so that a write after the
+// deletion shows; notes the end of its close handler and its final message.
 class SelfDeleting : public CWindowImpl<SelfDeleting, CWindow, CWinTraits<WS_POPUP>> {
  public:
-  explicit SelfDeleting(Log* log) : m_log(log) {}
+  alignas(16) static unsigned char s_storage[];
+  static inline Log* s_log = nullptr;
+  static void* operator new(size_t) { return s_storage; }
+  static void operator delete(void* p) { std::memset(p, kFreed, sizeof(SelfDeleting)); }
+
   BEGIN_MSG_MAP(SelfDeleting)
   MESSAGE_HANDLER(WM_CLOSE, OnClose)
   END_MSG_MAP()
+  // Destroys its own window from inside one of its messages: the object lives on until the
+  // message returns, its handle forgotten at once.
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
-    ::DestroyWindow(m_hWnd);  // the window dies inside this handler
-    m_log->push_back("close handler ends");
+    EXPECT_TRUE(DestroyWindow());
+    s_log->push_back(m_hWnd ? "close handler ends, handle kept" : "close handler ends");
     return 0;
   }
   void OnFinalMessage(HWND) override {
-    m_log->push_back("final");
+    s_log->push_back("final");
     delete this;
   }
-
- private:
-  Log* m_log;
 };
+alignas(16) unsigned char SelfDeleting::s_storage[sizeof(SelfDeleting)];
 
-TEST(WindowImplLifetime, FinalMessageWaitsForTheOutermostHandler) {
+bool AllFreed() {
+  for (unsigned char byte : SelfDeleting::s_storage) {
+    if (byte != kFreed) return false;
+  }
+  return true;
+}
+
+TEST(WindowImplLifetime, AnObjectDeletedInItsFinalMessageIsNeverTouchedAgain) {
   Log log;
-  HWND hWnd = (new SelfDeleting(&log))->Create(nullptr);
+  SelfDeleting::s_log = &log;
+  SelfDeleting* window = new SelfDeleting;
+  ASSERT_NE(nullptr, window->Create(nullptr));
+  EXPECT_TRUE(window->DestroyWindow());
+  EXPECT_TRUE(AllFreed());
+
+  // From inside a handler the final message waits for the outermost handler.
+  HWND hWnd = (new SelfDeleting)->Create(nullptr);
   ASSERT_NE(nullptr, hWnd);
   SendMessageW(hWnd, WM_CLOSE, 0, 0);
-  EXPECT_EQ((Log{"close handler ends", "final"}), log);
+  EXPECT_EQ((Log{"final", "close handler ends", "final"}), log);
+  EXPECT_TRUE(AllFreed());
   EXPECT_FALSE(IsWindow(hWnd));
 }
 
