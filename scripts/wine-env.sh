@@ -32,30 +32,30 @@ wine_env_init() {
       fi
     ) 9>"$WINEPREFIX.lock"
   fi
-  if [ ! -f "$WINEPREFIX/.fonts-1" ]; then
+  if [ ! -f "$WINEPREFIX/.fonts-2" ]; then
     (
       flock 9
-      if [ ! -f "$WINEPREFIX/.fonts-1" ]; then
+      if [ ! -f "$WINEPREFIX/.fonts-2" ]; then
         wine_env_replace_fonts
         wineserver -w || true
-        touch "$WINEPREFIX/.fonts-1"
+        touch "$WINEPREFIX/.fonts-2"
       fi
     ) 9>"$WINEPREFIX.lock"
   fi
 }
 
-# "宋体", the program's font, is not installed here: Wine draws it with WenQuanYi Zen Hei, which
-# loses strokes at the program's small sizes (打 at 13 px, 删 at 12 px, 日记 as 口识). The Sharp
-# face of the same collection draws them whole, so the prefix names it for "宋体". Only for that
-# name: in edit controls the Sharp face spaces some Latin signs apart ("http :"), so the other
-# faces that fall back on SimSun (Tahoma of the lyric box) keep the plain face.
+# "宋体" (SimSun) and Tahoma, the program's fonts, are not installed here. For "宋体" Wine takes
+# WenQuanYi Zen Hei, which loses strokes at the program's small sizes (打 at 13 px, 删 at 12 px,
+# 日记 as 口识): the Sharp face of the same collection draws them whole. Tahoma (the lyric box)
+# takes DejaVu Sans for its Latin letters and, as on Windows, SimSun's stand-in for the rest.
 wine_env_replace_fonts() {
   local reg="$WINEPREFIX.fonts.reg"
   {
     printf '\xff\xfe'
     printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
       '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-      '"宋体"="WenQuanYi Zen Hei Sharp"' |
+      '"宋体"="WenQuanYi Zen Hei Sharp"' '"SimSun"="WenQuanYi Zen Hei Sharp"' \
+      '"Tahoma"="DejaVu Sans"' |
       iconv -f UTF-8 -t UTF-16LE
   } >"$reg"
   # regedit reads a leading "/" as a switch: the file is named from its own folder.
