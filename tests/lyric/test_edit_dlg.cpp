@@ -56,6 +56,14 @@ class Editor : public ::testing::Test {
     box.SetModify(TRUE);  // as typing would
   }
   void Press(int id) { editor->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  // A song of the list whose own lyric file "[00:01.00]a" is open in the editor.
+  SongPtr OpenOwnSong(int songId) {
+    SongPtr song = MakeSongPtr();
+    EXPECT_TRUE(song->FromJsonString("{\"song_id\": " + std::to_string(songId) + "}"));
+    EXPECT_TRUE(testsupport::WriteFileBytes(song->GetLyricPath(), "[00:01.00]a\r\n"));
+    EXPECT_TRUE(editor->OpenSong(song));
+    return song;
+  }
   int Caret() {
     int start = 0;
     int end = 0;
@@ -205,11 +213,7 @@ TEST_F(Editor, SaveAsWritesTheBoxToTheChosenFile) {
 // Save-as of the song's own file saves it and writes the chosen file too: a chosen file that
 // cannot be written is told, not passed over as if it had been.
 TEST_F(Editor, SaveAsOfTheSongsOwnFileTellsAWriteThatFailed) {
-  SongPtr song = MakeSongPtr();
-  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 778, "song_name": "y"})"));
-  std::wstring own = song->GetLyricPath();
-  ASSERT_TRUE(testsupport::WriteFileBytes(own, "[00:01.00]a\r\n"));
-  ASSERT_TRUE(editor->OpenSong(song));
+  std::wstring own = OpenOwnSong(778)->GetLyricPath();
   Type(L"[00:02.00]b");
   std::wstring taken = dir.file(L"taken.lrc");
   ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr));  // nothing can be written there
@@ -234,11 +238,7 @@ TEST_F(Editor, AFileWithoutASongIsNotUploaded) {
 
 // An upload saves first; when that fails, the older file on disk is not sent.
 TEST_F(Editor, AFailedSaveStopsTheUpload) {
-  SongPtr song = MakeSongPtr();
-  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 777, "song_name": "x"})"));
-  std::wstring own = song->GetLyricPath();
-  ASSERT_TRUE(testsupport::WriteFileBytes(own, "[00:01.00]a\r\n"));
-  ASSERT_TRUE(editor->OpenSong(song));
+  std::wstring own = OpenOwnSong(777)->GetLyricPath();
   Type(L"[00:01.00]changed");
   ASSERT_TRUE(DeleteFileW(own.c_str()));
   ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));  // nothing can be written there
