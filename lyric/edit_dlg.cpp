@@ -212,12 +212,14 @@ bool CEditDlg::ConfirmDiscard() {
 }
 
 bool CEditDlg::LoadLyric(CString path) {
-  if (!ConfirmDiscard()) return false;
+  // A file that cannot be shown is refused before the question about the box's changes: the
+  // answer would otherwise let them go for nothing.
   LyricFileText kind = ClassifyLyricFile(path);
   if (kind == LyricFileText::kUtf16 || kind == LyricFileText::kNotUtf8) {
     ShowMessageBox(m_hWnd, L"歌词文件不是UTF-8编码，无法打开！", L"加载失败", MB_ICONERROR);
     return false;
   }
+  if (!ConfirmDiscard()) return false;
   CLrcDocument document;
   if (!document.Open(path.GetString())) {
     ShowFileError(m_hWnd, L"加载失败", ::GetLastError());
@@ -274,15 +276,12 @@ void CEditDlg::OnSaveAs() {
                                              kEditorCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return;
     }
-    // The song's own file is saved as well, and copied; any other text goes to the chosen
-    // file itself, so what the box shows is what is written.
+    // The song's own file is saved as well. The chosen file gets what the box shows, through
+    // the same save (for the song's own file the same bytes a copy would give), so a file that
+    // cannot be written is told, where a copy's failure would pass unseen.
     bool ownFile =
         m_spSong && !m_strFilePath.IsEmpty() && m_strFilePath == m_spSong->GetLyricPath().c_str();
-    if (ownFile) {
-      written = SaveLyric() && CopyFileCreatingFolder(m_strFilePath, chosen, false);
-    } else {
-      written = SaveLyricTo(chosen);
-    }
+    written = (!ownFile || SaveLyric()) && SaveLyricTo(chosen);
   }
   if (written) SetModified(false);
 }

@@ -363,7 +363,11 @@ void CLrcDisplayer::OnLButtonDown(UINT, CPoint point) {
   m_ptDown = point;
   m_bButtonDown = true;
   ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-  if (!m_bFloating) return;
+  if (!m_bFloating) {
+    // The button may come up outside the window: the drag marker must still go.
+    SetCapture();
+    return;
+  }
   CRect client;
   GetClientRect(&client);
   // A floating window has no frame: the right edge resizes it, the rest moves it.
@@ -388,7 +392,15 @@ void CLrcDisplayer::OnMouseMove(UINT flags, CPoint point) {
 void CLrcDisplayer::OnLButtonUp(UINT, CPoint) {
   m_bButtonDown = false;
   m_bDragging = false;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
   ::SetCursor(::LoadCursorW(nullptr, m_bFloating ? IDC_ARROW : IDC_HAND));
+}
+
+void CLrcDisplayer::OnCaptureChanged(HWND) {
+  // Another window took the mouse (a menu, a message box, a switch of windows) before the
+  // button came up here.
+  m_bButtonDown = false;
+  m_bDragging = false;
 }
 
 BOOL CLrcDisplayer::OnSetCursor(HWND, UINT, UINT) {

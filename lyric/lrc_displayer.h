@@ -51,6 +51,7 @@ class CLrcDisplayer : public CWindowImpl<CLrcDisplayer> {
   MSG_WM_LBUTTONDOWN(OnLButtonDown)
   MSG_WM_MOUSEMOVE(OnMouseMove)
   MSG_WM_LBUTTONUP(OnLButtonUp)
+  MSG_WM_CAPTURECHANGED(OnCaptureChanged)
   MSG_WM_SETCURSOR(OnSetCursor)
   MSG_WM_COMMAND(OnCommand)
   MSG_WM_SIZE(OnSize)
@@ -119,6 +120,7 @@ class CLrcDisplayer : public CWindowImpl<CLrcDisplayer> {
   void OnLButtonDown(UINT flags, CPoint point);
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
+  void OnCaptureChanged(HWND capture);
   BOOL OnSetCursor(HWND window, UINT hitTest, UINT message);
   void OnCommand(UINT code, int id, HWND control);
   void OnSize(UINT type, CSize size);

@@ -225,13 +225,17 @@ void CLrceditDlg::CreateEmptyLyricFile(const CString& path) {
   if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
 }
 
-void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
-  if (!song) return;
+void CLrceditDlg::FetchMissingLyric(const SongPtr& song) {
   CString path = song->GetLyricPath().c_str();
   if (!FileExists(path) &&
       DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != kSongDownloadDone) {
     CreateEmptyLyricFile(path);
   }
+}
+
+void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
+  if (!song) return;
+  FetchMissingLyric(song);
   CMainFrame::GetInstance()->SetCursorState(1);
   if (m_wndEdit.OpenSong(song)) {
     ShowEditor(true);
@@ -245,10 +249,8 @@ void CLrceditDlg::PlaySong(const SongPtr& chosen) {
   const int id = song->GetSongId();
   if (song->IsBuffered()) {
     m_player.Stop();
-    m_player.Open(song->GetMp3Path().c_str());
-    m_player.Play();
-    m_bMediaLoaded = true;
-    m_nPlayingId = m_nCurrentId = id;
+    StartPlayer(song);
+    m_nCurrentId = id;
   } else if (song->IsBufferingStarted()) {
     ShowMessageBox(m_hWnd, L"等等嘛~缓冲完成就会自动播放啦！", kNoticeCaption, MB_ICONWARNING);
     m_nCurrentId = id;
@@ -262,10 +264,16 @@ void CLrceditDlg::PlayBufferedSong(const SongPtr& song) {
   if (!song) return;
   m_wndSongList.SelectSong(song->GetSongId());
   LoadSongLyric(song);
+  StartPlayer(song);
+}
+
+void CLrceditDlg::StartPlayer(const SongPtr& song) {
   m_player.Open(song->GetMp3Path().c_str());
   m_player.Play();
   m_bMediaLoaded = true;
   m_nPlayingId = song->GetSongId();
+  // The song plays: the next F2 pauses it, whatever F2 did to the song before.
+  m_bPlayToggle = true;
 }
 
 void CLrceditDlg::BufferSong(const SongPtr& chosen) {

@@ -92,6 +92,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   // Plays a buffered song, or starts buffering it to play it once buffered.
   void PlaySong(const SongPtr& song);
   void PlayBufferedSong(const SongPtr& song);
+  // Hands the song's audio file to the player and plays it: it is the playing song now.
+  void StartPlayer(const SongPtr& song);
   // Makes sure the song's lyric file exists and opens it in the editor.
   void LoadSongLyric(const SongPtr& song);
   // The full action of opening a row: its lyric in the editor, the song played or buffered, the
@@ -135,6 +137,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void ShowEditor(bool editor);
   void BackToDisplay();
   SongPtr FindSong(int songId);
+  // When the song's lyric file is not there: downloads it, or makes an empty one.
+  void FetchMissingLyric(const SongPtr& song);
   static void CreateEmptyLyricFile(const CString& path);
 
   CHostedPlayer m_player;

@@ -20,6 +20,17 @@ void LogErase(const wchar_t* format, int value = 0) {
   GetLogger()->log(em_utility::log_level::important, format, value);
 }
 
+// Downloads url beside path and puts it in path's place only once it is whole: a download that
+// fails leaves the file at path as it was.
+bool ReplaceWithDownload(const CString& url, const CString& path) {
+  const CString fresh = path + L".download";
+  DeleteFileLogged(fresh);
+  bool replaced = DownloadWithProgress(url, fresh, nullptr, 0) == kSongDownloadDone &&
+                  ::MoveFileExW(fresh, path, MOVEFILE_REPLACE_EXISTING);
+  if (!replaced) DeleteFileLogged(fresh);
+  return replaced;
+}
+
 }  // namespace
 
 int CLrceditDlg::SelectedRow(const wchar_t* noneWarning) {
@@ -197,15 +208,14 @@ void CLrceditDlg::OnSongCommand(int id) {
 void CLrceditDlg::DownloadLyricAgain(const SongPtr& song) {
   if (!song || !m_wndEdit.ConfirmDiscard()) return;
   CString path = song->GetLyricPath().c_str();
-  bool download = true;
-  if (FileExists(path)) {
-    // Kept on No: the file the user has is opened as it is.
-    download =
-        ShowMessageBox(m_hWnd, L"已有歌词文件存在，是否替换？", kEditorCaption, MB_YESNO) == IDYES;
-    if (download) DeleteFileLogged(path);
-  }
-  if (download && DownloadWithProgress(song->GetLyric().c_str(), path, nullptr, 0) != 0) {
-    CreateEmptyLyricFile(path);
+  if (!FileExists(path)) {
+    FetchMissingLyric(song);
+  } else if (ShowMessageBox(m_hWnd, L"已有歌词文件存在，是否替换？", kEditorCaption, MB_YESNO) ==
+                 IDYES &&
+             !ReplaceWithDownload(song->GetLyric().c_str(), path)) {
+    // The user's file (perhaps edited and saved, not yet uploaded) stays; on No it stays too.
+    ShowMessageBox(m_hWnd, L"歌词下载失败，原有的歌词文件没有改动！", kNoticeCaption,
+                   MB_ICONWARNING);
   }
   if (m_wndEdit.OpenSong(song)) ShowEditor(true);
 }

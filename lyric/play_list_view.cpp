@@ -15,7 +15,8 @@ constexpr COLORREF kOddText = 0xC8C8C8;
 constexpr COLORREF kOddRow = 0x2C282E;
 constexpr COLORREF kBufferedBar = 0x565656;
 constexpr COLORREF kBufferingBar = 0xFDB997;
-constexpr COLORREF kBufferedText = RGB(255, 255, 255);
+// On the orange selection and on the bar of a buffered song the text is white.
+constexpr COLORREF kLightText = RGB(255, 255, 255);
 constexpr int kProgressColumn = 5;
 
 // The cells' font, made once for the process.
@@ -144,7 +145,7 @@ void CPlayListViewCtrl::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, 
   dc.SelectFont(CellFont());
   dc.SetBkMode(TRANSPARENT);
   const bool even = item % 2 == 0;
-  dc.SetTextColor(even ? kEvenText : kOddText);
+  dc.SetTextColor(selected ? kLightText : even ? kEvenText : kOddText);
   FillItemBackground(hdc, *cell, selected, focused, item, kSelectedColour,
                      even ? kEvenRow : kOddRow);
   SongPtr song = FindSong(static_cast<int>(GetItemData(item)));
@@ -179,7 +180,7 @@ void CPlayListViewCtrl::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, 
       dc.FillSolidRect(&bar, buffered ? kBufferedBar : kBufferingBar);
       if (buffered) {
         cellText = L"100%";
-        dc.SetTextColor(kBufferedText);
+        dc.SetTextColor(kLightText);
       } else {
         cellText.Format(L"%.1f%%", progress);
       }

@@ -56,6 +56,14 @@ class Editor : public ::testing::Test {
     box.SetModify(TRUE);  // as typing would
   }
   void Press(int id) { editor->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  // A song of the list whose own lyric file "[00:01.00]a" is open in the editor.
+  SongPtr OpenOwnSong(int songId) {
+    SongPtr song = MakeSongPtr();
+    EXPECT_TRUE(song->FromJsonString("{\"song_id\": " + std::to_string(songId) + "}"));
+    EXPECT_TRUE(testsupport::WriteFileBytes(song->GetLyricPath(), "[00:01.00]a\r\n"));
+    EXPECT_TRUE(editor->OpenSong(song));
+    return song;
+  }
   int Caret() {
     int start = 0;
     int end = 0;
@@ -128,15 +136,17 @@ TEST_F(Editor, SaveWritesCrCrLfDropsAdvertsAndLoadsBackTheSame) {
   EXPECT_EQ(saved, testsupport::ReadFileBytes(editor->GetFilePath().GetString()));
 }
 
-// A file in a local code page would load garbled and then be saved over: it is refused.
+// A file in a local code page would load garbled and then be saved over: it is refused, before
+// the question about the box's changes, which stay unsaved.
 TEST_F(Editor, ALyricThatIsNotUtf8IsRefused) {
-  CString before = Text();
+  Type(L"edited");
   testsupport::MessageBoxRecorder boxes;
   EXPECT_FALSE(Load("[00:01.00]\xC7\xE7\xCC\xEC\r\n[00:02.00]\xD3\xEA\r\n", L"gbk.lrc"));
   EXPECT_FALSE(Load("\xFF\xFE[\0", L"utf16.lrc"));
   EXPECT_EQ(2u, boxes.count());
   EXPECT_EQ(L"加载失败", boxes.last().caption);
-  EXPECT_EQ(before, Text());
+  EXPECT_EQ(CString(L"edited"), Text());
+  EXPECT_TRUE(editor->HasUnsavedWork());
   EXPECT_EQ(CString(dir.file(L"song.lrc").c_str()), editor->GetFilePath());
 }
 
@@ -200,6 +210,22 @@ TEST_F(Editor, SaveAsWritesTheBoxToTheChosenFile) {
   EXPECT_EQ("[00:06.00]again\r\n", testsupport::ReadFileBytes(chosen));
 }
 
+// Save-as of the song's own file saves it and writes the chosen file too: a chosen file that
+// cannot be written is told, not passed over as if it had been.
+TEST_F(Editor, SaveAsOfTheSongsOwnFileTellsAWriteThatFailed) {
+  std::wstring own = OpenOwnSong(778)->GetLyricPath();
+  Type(L"[00:02.00]b");
+  std::wstring taken = dir.file(L"taken.lrc");
+  ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr));  // nothing can be written there
+  testsupport::FileDialogAnswer dialog(taken);
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  Press(IDC_SAVE_LYRIC);
+  RemoveDirectoryW(taken.c_str());
+  EXPECT_EQ("[00:02.00]b\r\n", testsupport::ReadFileBytes(own));
+  EXPECT_EQ(L"保存失败", boxes.last().caption);
+  DeleteFileW(own.c_str());
+}
+
 // A file opened by path belongs to no song: nothing is uploaded under another song's id.
 TEST_F(Editor, AFileWithoutASongIsNotUploaded) {
   testsupport::FileDialogAnswer dialog(dir.file(L"song.lrc"));
@@ -212,11 +238,7 @@ TEST_F(Editor, AFileWithoutASongIsNotUploaded) {
 
 // An upload saves first; when that fails, the older file on disk is not sent.
 TEST_F(Editor, AFailedSaveStopsTheUpload) {
-  SongPtr song = MakeSongPtr();
-  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 777, "song_name": "x"})"));
-  std::wstring own = song->GetLyricPath();
-  ASSERT_TRUE(testsupport::WriteFileBytes(own, "[00:01.00]a\r\n"));
-  ASSERT_TRUE(editor->OpenSong(song));
+  std::wstring own = OpenOwnSong(777)->GetLyricPath();
   Type(L"[00:01.00]changed");
   ASSERT_TRUE(DeleteFileW(own.c_str()));
   ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));  // nothing can be written there

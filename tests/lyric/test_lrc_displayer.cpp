@@ -60,6 +60,33 @@ TEST(LrcDisplayer, PaintsTheCurrentLineAtMidHeightAndTheNextBelowIt) {
   EXPECT_EQ(1, display.GetCurrentLine());
 }
 
+// The marker shows while the button is held over the display. The display keeps the mouse until
+// the button comes up, so the marker goes even when it comes up over another window.
+TEST(LrcDisplayer, TheDragMarkerGoesWhenTheButtonComesUpElsewhere) {
+  testsupport::TempDir dir;
+  ASSERT_TRUE(testsupport::WriteFileBytes(dir.file(L"1.lrc"), "[00:00.00]a\n[00:09.00]b\n"));
+  CWindow host;
+  ASSERT_TRUE(host.Create(L"STATIC", nullptr, CRect(0, 0, 300, 200), nullptr, WS_POPUP));
+  CLrcDisplayer display;
+  display.Init();
+  display.SetStyle(5, true, kOther, kCurrent, 0x320000);
+  ASSERT_TRUE(display.Create(host, CRect(0, 0, 300, 200)));
+  display.OpenLyricFile(dir.file(L"1.lrc").c_str());
+  testsupport::Canvas canvas(300, 200);
+  auto marker = [&] {
+    display.Paint(canvas.hdc(), CRect(0, 0, 300, 200), GetTickCount());
+    return canvas.at(5, 98) == kOther;  // the stroke at the left end of the mid-line
+  };
+  EXPECT_FALSE(marker());
+  display.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+  display.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 50));
+  EXPECT_TRUE(marker());
+  EXPECT_EQ(display.m_hWnd, GetCapture());
+  ReleaseCapture();  // as when another window takes the mouse
+  EXPECT_FALSE(marker());
+  host.DestroyWindow();
+}
+
 namespace {
 
 // A window of the messenger's class that keeps the notices it receives.

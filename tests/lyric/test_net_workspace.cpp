@@ -19,8 +19,10 @@
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
+#include "foundation/text_convert.h"
 #include "lyric/edit_impl.h"
 #include "lyric/lrcedit_dlg.h"
+#include "support/canvas.h"
 #include "support/gtest_cstring.h"
 #include "support/message_box_recorder.h"
 #include "support/message_pump.h"
@@ -245,6 +247,20 @@ TEST_F(Workspace, APastedSongIsBufferedPlayedTaggedSavedAndUploaded) {
   ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
 }
 
+// F2 paused the song; once the song is started again, the next F2 pauses it (it does not send
+// "play" to a song that plays).
+TEST_F(Workspace, F2PausesASongJustStarted) {
+  ASSERT_EQ(123, workspace->GetPlayingSongId());
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  workspace->TogglePlayPause();
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+  SelectRows({123});
+  Command(ID_PLAY_SONG);
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
+  workspace->TogglePlayPause();
+  EXPECT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+}
+
 TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {
   ASSERT_GE(RowOf(123), 0);
   Paste(L"http://www.daruruvi.com/album/456");  // adds 124 and 125 behind 123
@@ -299,6 +315,29 @@ TEST_F(Workspace, DownloadingTheLyricAgainAnsweredNoKeepsTheFile) {
   EXPECT_EQ(0u, standin.Log("/lyric/").get_child("requests").size());
 }
 
+// Answered Yes, "download the lyric again" puts only a whole new file in place of the user's:
+// a download that fails leaves the file as it was, and says so.
+TEST_F(Workspace, ALyricDownloadThatFailsKeepsTheFile) {
+  SongPtr song = Find(123);
+  ASSERT_TRUE(song && RowOf(123) >= 0);
+  song->SetLyric(em_utility::utf8_to_wide(standin.Url("/lyric/123.lrc")).GetString());
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/lyric/", "status": 500}})"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(song->GetLyricPath(), "[00:01.00]mine\r\n"));
+  editor->SetModified(false);  // nothing of earlier tests to save
+  testsupport::MessageBoxRecorder boxes(IDYES);
+  SelectRows({123});
+  Command(ID_DOWNLOAD_LYRIC_AGAIN);
+  EXPECT_EQ("[00:01.00]mine\r\n", testsupport::ReadFileBytes(song->GetLyricPath()));
+  EXPECT_EQ(CString(L"[00:01.00]mine\r\n"), EditorText());
+  EXPECT_EQ(L"歌词下载失败，原有的歌词文件没有改动！", boxes.last().text);
+
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/nothing/"}})"));
+  Command(ID_DOWNLOAD_LYRIC_AGAIN);
+  std::string fetched = testsupport::ReadFileBytes(song->GetLyricPath());
+  EXPECT_NE(std::string::npos, fetched.find("[00:05.50]")) << fetched;
+  EXPECT_FALSE(FileExists((song->GetLyricPath() + L".download").c_str()));
+}
+
 TEST_F(Workspace, ResettingAndDeletingRows) {
   SongPtr song = Find(123);
   ASSERT_TRUE(song && RowOf(123) >= 0 && song->IsBuffered());
@@ -316,6 +355,23 @@ TEST_F(Workspace, ResettingAndDeletingRows) {
   ASSERT_TRUE(Find(123));  // the song stays known
   workspace->AddSong(Find(123), true);
   EXPECT_EQ(rows, list->GetItemCount());
+}
+
+// On the orange selection a row's grey text could hardly be read: a selected row is white.
+TEST_F(Workspace, TheSelectedRowIsWrittenInWhite) {
+  SongPtr song = MakeSongPtr();
+  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 9100, "song_name": "选中的歌"})"));
+  workspace->AddSong(song, true);
+  const int row = RowOf(9100);
+  ASSERT_GE(row, 0);
+  const COLORREF rowText = row % 2 == 0 ? 0x6E6E6E : 0xC8C8C8;
+  CRect cell(0, 0, 150, 24);
+  for (bool selected : {false, true}) {
+    testsupport::Canvas canvas(cell.Width(), cell.Height());
+    list->DrawSubItem(canvas.hdc(), row, 1, &cell, selected, false);
+    EXPECT_EQ(selected, canvas.Count(RGB(255, 255, 255)) > 0) << selected;
+    EXPECT_EQ(!selected, canvas.Count(rowText) > 0) << selected;
+  }
 }
 
 TEST_F(Workspace, ClearingTheListAsksAndEndsOnTheDisplay) {
