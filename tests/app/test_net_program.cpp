@@ -53,6 +53,16 @@ class ProgramTest : public ::testing::Test {
     // What an unquoted start of "...\RevIverod folder\RevIverod.exe" would run instead.
     ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\hostname.exe",
                           (dir.path() + L"RevIverod.exe").c_str(), FALSE));
+    // The program keeps songs and lyrics in the temporary folder: one of this test's own, given
+    // to the programs it starts (and taken back before the folder goes).
+    std::wstring temp = dir.path() + L"temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+      wchar_t value[MAX_PATH] = {};
+      GetEnvironmentVariableW(name, value, MAX_PATH);
+      savedTemp.emplace_back(name, value);
+      SetEnvironmentVariableW(name, temp.c_str());
+    }
     exe = folder + L"RevIverod.exe";
     ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE)) << BuiltProgram().c_str();
     // The skin picture the build puts beside the program.
@@ -74,6 +84,11 @@ class ProgramTest : public ::testing::Test {
             "</m_strEmail><m_strPsw>" + digest +
             "</m_strPsw><m_nPswLength>9</m_nPswLength><SuccessLoginSum>3</SuccessLoginSum>"
             "</configure>"));
+  }
+  void TearDown() override {
+    for (const auto& saved : savedTemp) {
+      SetEnvironmentVariableW(saved.first.c_str(), saved.second.c_str());
+    }
   }
   std::string Settings() { return testsupport::ReadFileBytes(folder + L"RevIverod.cfg"); }
   // The request log's entries for a path, oldest first.
@@ -98,6 +113,7 @@ class ProgramTest : public ::testing::Test {
 
   testsupport::StandinClient standin;
   testsupport::TempDir dir;
+  std::vector<std::pair<std::wstring, std::wstring>> savedTemp;
   std::wstring folder;
   std::wstring exe;
 };
