@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "foundation/frame_link.h"
 #include "foundation/logger.h"
 #include "lyric/lrcedit_dlg.h"
 #include "webdata/web_request_kind.h"
@@ -16,10 +17,34 @@ std::mutex g_cursorMutex;
 int g_currentState = 2;
 int g_rememberedState = 2;
 
+// What the helpers of foundation/ ask of the frame.
+class MainFrameLink : public IFrameLink {
+ public:
+  explicit MainFrameLink(CMainFrame* frame) : m_frame(frame) {}
+  HWND GetOwnerWindow() override { return m_frame->m_hWnd; }
+  void QueueImageDownload(const wchar_t* url, const wchar_t* localPath, HWND window,
+                          const RECT* rect) override {
+    ImageTask task;
+    task.strUrl = url;
+    task.strLocalPath = localPath ? localPath : L"";
+    task.hWnd = window;
+    if (rect) task.rcUpdate = *rect;
+    m_frame->GetImageDownloader().AddTask(task);
+  }
+
+ private:
+  CMainFrame* const m_frame;
+};
+
 }  // namespace
 
 CMainFrame* CMainFrame::GetInstance() {
-  static CMainFrame* const instance = new CMainFrame;
+  // Thread-safe: the login worker and the UI thread may both be first.
+  static CMainFrame* const instance = [] {
+    CMainFrame* frame = new CMainFrame;
+    SetFrameLink(new MainFrameLink(frame));
+    return frame;
+  }();
   return instance;
 }
 
@@ -53,67 +78,6 @@ void CMainFrame::SetCursorState(int state) {
   }
 }
 
-void CMainFrame::ShowPane(int pane) {
-  m_nPane = pane;
-}
-
 CEditDlg* CMainFrame::GetEditDlg() {
   return m_pLrceditDlg->GetEditDlg();
-}
-
-void CMainFrame::SetLoginAccount(const CString& user, const CString& digest) {
-  CLockGuard guard(m_accountLock);
-  m_strLoginUser = user;
-  m_strLoginDigest = digest;
-}
-
-CString CMainFrame::GetLoginUser() const {
-  CLockGuard guard(m_accountLock);
-  return m_strLoginUser;
-}
-
-CString CMainFrame::GetLoginDigest() const {
-  CLockGuard guard(m_accountLock);
-  return m_strLoginDigest;
-}
-
-// The parameter record goes on to the dispatch, which frees it; without a dispatch (no window
-// yet or any more), or when the parse throws, it is freed here.
-void CMainFrame::OnWebServiceReply(const std::string& reply, int kind, int param) {
-  ScopedRequestParam record(kind, param);
-  m_webDataManager.ParseWebServiceXml(reply, kind, param);
-  if (param != kNoDispatch && IsWindow()) OnWebServiceData(kind, record.Release());
-}
-
-void CMainFrame::OnApiReply(boost::shared_ptr<proto::base> result, int kind, int param) {
-  ScopedRequestParam record(kind, param);
-  m_webDataManager.StoreApiResult(result, kind);
-  if (param != kNoDispatch && IsWindow()) OnApiData(kind, record.Release());
-}
-
-void CMainFrame::OnWebServiceData(int kind, int param) {
-  ScopedRequestParam record(kind, param);
-  GetLogger()->log(em_utility::log_level::normal, "OnWebServiceData: kind = %d, param = %d", kind,
-                   param);
-  NotifyDataObserver(false, kind, param);
-}
-
-void CMainFrame::OnApiData(int kind, int param) {
-  ScopedRequestParam record(kind, param);
-  GetLogger()->log(em_utility::log_level::normal, "OnApiData: kind = %d, param = %d", kind, param);
-  NotifyDataObserver(true, kind, param);
-}
-
-void CMainFrame::SetDataObserverForTesting(DataObserver observer) {
-  std::lock_guard<std::mutex> lock(m_observerMutex);
-  m_dataObserver = std::move(observer);
-}
-
-void CMainFrame::NotifyDataObserver(bool api, int kind, int param) {
-  DataObserver observer;
-  {
-    std::lock_guard<std::mutex> lock(m_observerMutex);
-    observer = m_dataObserver;
-  }
-  if (observer) observer(api, kind, param);
 }

@@ -2,12 +2,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <string>
 
-#include "app/main_frame.h"
 #include "foundation/common_helpers.h"
 #include "foundation/file_util.h"
 #include "foundation/folder_util.h"
+#include "foundation/frame_link.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
 #include "foundation/scoped_handle.h"
@@ -16,9 +17,7 @@ namespace {
 
 const wchar_t kCopyFailedText[] = L"复制歌曲信息失败，请确认所选设备有足够的存储空间！";
 
-HWND FrameWindow() {
-  return CMainFrame::GetInstance()->m_hWnd;
-}
+std::atomic<IFrameLink*> g_frameLink{nullptr};
 
 // The folder part of a path (everything before its last backslash); empty without one.
 std::wstring FolderOf(const wchar_t* path) {
@@ -59,10 +58,19 @@ DWORD CALLBACK CancelCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, L
 
 }  // namespace
 
+void SetFrameLink(IFrameLink* link) {
+  g_frameLink = link;
+}
+
+HWND GetFrameOwnerWindow() {
+  IFrameLink* link = g_frameLink;
+  return link ? link->GetOwnerWindow() : nullptr;
+}
+
 bool OpenUrl(const wchar_t* url) {
   HINSTANCE result = ShellExecuteW(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
   if (reinterpret_cast<INT_PTR>(result) > 32) return true;
-  ShowMessageBox(FrameWindow(), L"打开网页失败，请检查是否被杀毒软件或防火墙拦截！", L"试听失败",
+  ShowMessageBox(GetFrameOwnerWindow(), L"打开网页失败，请检查是否被杀毒软件或防火墙拦截！", L"试听失败",
                  MB_ICONWARNING);
   return false;
 }
@@ -89,7 +97,7 @@ bool CopyFileWithProgress(const wchar_t* source, const wchar_t* target, HANDLE c
   }
   DWORD error = GetLastError();
   if (error == ERROR_DISK_FULL) {
-    ShowMessageBox(FrameWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
+    ShowMessageBox(GetFrameOwnerWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
     return false;
   }
   if (error == ERROR_REQUEST_ABORTED) return false;
@@ -132,7 +140,7 @@ DWORD WINAPI CopySongsToDeviceThread(LPVOID parameter) {
   if (task->nOperation == 0) {
     if (!CopyFileCreatingFolder(task->strPath1.c_str(), task->strPath2.c_str(),
                                 task->bFailIfExists != 0)) {
-      ShowMessageBox(FrameWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
+      ShowMessageBox(GetFrameOwnerWindow(), kCopyFailedText, L"错误", MB_ICONERROR);
       return 2;
     }
   } else if (task->nOperation == 1) {
@@ -160,11 +168,11 @@ bool DeleteFileOnWorker(const wchar_t* path, HANDLE stopEvent) {
 void RequestImageDownload(const wchar_t* url, const wchar_t* localPath, HWND window,
                           const RECT* rect) {
   if (!url || !*url) return;
+  IFrameLink* link = g_frameLink;
+  if (!link) {
+    GetLogger()->log(em_utility::log_level::error, L"没有主窗口，丢弃图片下载：%s", url);
+    return;
+  }
   MakeFolderOf(localPath);
-  ImageTask task;
-  task.strUrl = url;
-  task.strLocalPath = localPath ? localPath : L"";
-  task.hWnd = window;
-  if (rect) task.rcUpdate = *rect;
-  CMainFrame::GetInstance()->GetImageDownloader().AddTask(task);
+  link->QueueImageDownload(url, localPath, window, rect);
 }

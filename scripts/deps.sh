@@ -12,6 +12,7 @@ if [ -f "$stamp" ]; then
   exit 0
 fi
 
+echo "deps: building TinyXML and libcurl for the 32-bit target into $prefix (once, a few minutes)" >&2
 mkdir -p "$prefix"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,6 +20,7 @@ cd "$work"
 
 # apt-get source unpacks with Debian's patches applied (dpkg-source); as root it warns that
 # it cannot drop privileges to _apt, which is harmless.
+echo "deps: fetching the sources of tinyxml and curl (apt-get source)" >&2
 apt-get source tinyxml curl >source.log 2>&1 || { cat source.log; exit 1; }
 
 # TinyXML: we keep the patched sources; the project compiles them itself, inside its own namespace.
@@ -29,6 +31,7 @@ cp "$tx"/tinyxml.h "$tx"/tinystr.h "$tx"/tinyxml.cpp "$tx"/tinyxmlparser.cpp \
 
 # libcurl: static, zlib for content decoding, Schannel for https.
 cu=$(ls -d curl-*/ | head -n 1)
+echo "deps: configuring and compiling libcurl" >&2
 (
   cd "$cu"
   ./configure --host=i686-w64-mingw32 --prefix="$prefix/curl" \
@@ -44,4 +47,5 @@ cu=$(ls -d curl-*/ | head -n 1)
 )
 
 touch "$stamp"
+echo "deps: done" >&2
 echo "$prefix"

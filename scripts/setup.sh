@@ -22,18 +22,27 @@ fi
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
   [ "$(id -u)" = 0 ] || { echo "setup: missing packages (${missing[*]}); run as root" >&2; exit 1; }
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture to dpkg (Wine's 32-bit packages)" >&2
+    dpkg --add-architecture i386
+  fi
   if [ $need_src = 1 ]; then
+    # deps.sh fetches the sources of TinyXML and libcurl with apt-get source.
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      echo "setup: adding source lines to apt: /etc/apt/sources.list.d/debian-src.sources" >&2
       sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
         >/etc/apt/sources.list.d/debian-src.sources
     else
+      echo "setup: adding source lines to apt: /etc/apt/sources.list.d/debian-src.list" >&2
       sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/debian-src.list
     fi
   fi
-  echo "setup: installing ${missing[*]:-source lists}" >&2
+  echo "setup: apt-get update" >&2
   apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${#missing[@]} packages (a few minutes): ${missing[*]}" >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+  fi
 fi
 
 "$(dirname "$0")/deps.sh" | tail -n 1

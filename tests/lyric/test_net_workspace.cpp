@@ -75,30 +75,14 @@ class WorkspaceSite : public ::testing::Environment {
                 WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL);
     ASSERT_TRUE(address.Init(edit));
 
+    // A window for the frame, so that its dispatch hands the results to the workspace.
     frameWindow = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   nullptr, nullptr);
     frame->Attach(frameWindow);
-    frame->SetDataObserverForTesting([](bool api, int kind, int param) {
-      if (!api) return;
-      CMainFrame* frame = CMainFrame::GetInstance();
-      CLrceditDlg* workspace = frame->GetLrceditDlg();
-      if (kind == WebRequestKind::TrackDetail) {
-        bool found = false;
-        auto detail = frame->GetWebDataManager().GetTrackDetail(param, found);
-        if (found) workspace->AddSong(detail->GetSong(), false);
-      } else if (kind == WebRequestKind::AlbumDetail) {
-        auto* request = RequestParamRecord<WebRequestParam>(param);
-        boost::shared_ptr<proto::albumdetail> album;
-        if (request && frame->GetWebDataManager().GetAlbumDetail(request->fields[4], album)) {
-          workspace->AddAlbumSongs(*album);
-        }
-      }
-    });
     ASSERT_TRUE(CWebService::Instance()->Start());
   }
   void TearDown() override {
     CWebService::Instance()->Stop();
-    CMainFrame::GetInstance()->SetDataObserverForTesting(nullptr);
   }
 
   WorkspaceHost host;

@@ -1,5 +1,10 @@
 #include "support/program_folder.h"
 
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "foundation/config.h"
 #include "foundation/logger.h"
 
@@ -8,6 +13,16 @@ namespace testsupport {
 // Set at construction, before main runs the tests: the singletons may be created by any test.
 TempProgramFolder::TempProgramFolder() : m_dir(new TempDir) {
   SetProgramFolderForTesting(CString(m_dir->path().c_str()));
+}
+
+bool TempProgramFolder::AddSkinPictures() const {
+  const char* source = std::getenv("REV_SOURCE_DIR");
+  if (!source) return false;
+  std::wstring images = m_dir->path() + L"images\\";
+  CreateDirectoryW(images.c_str(), nullptr);
+  std::string from = std::string(source) + "/resources/images/bg.jpg";
+  return CopyFileW(std::wstring(from.begin(), from.end()).c_str(), (images + L"bg.jpg").c_str(),
+                   FALSE) != FALSE;
 }
 
 // The folder stays: the process-wide logger keeps its files open until the process ends.

@@ -22,6 +22,9 @@ class TempProgramFolder : public ::testing::Environment {
   const std::wstring& path() const { return m_dir->path(); }
   // What the process-wide logger has written to its main pair of files so far.
   std::string MainLogText() const;
+  // Puts the skin pictures that lie beside the program (images\bg.jpg) into the folder, from
+  // the source tree named by REV_SOURCE_DIR; false when they could not be copied.
+  bool AddSkinPictures() const;
 
  private:
   std::unique_ptr<TempDir> m_dir;

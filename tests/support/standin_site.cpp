@@ -3,6 +3,7 @@
 #include <winsock2.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "support/standin_client.h"
 
@@ -14,6 +15,7 @@ StandinSite::StandinSite() {
   if (standin.ok()) {
     m_host = standin.Host();
     _putenv(("REVIVEROD_SITE=" + m_host).c_str());
+    _putenv(("REVIVEROD_LOGIN=127.0.0.1:" + std::to_string(standin.loginPort())).c_str());
   }
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);

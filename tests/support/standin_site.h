@@ -1,6 +1,7 @@
 // Puts the whole site on the stand-in for a test executable: the hosts that the build names
-// (site_addresses.h) move to the stand-in through REVIVEROD_SITE, and Winsock is started as the
-// program's start-up does. Register it before anything can read the site's addresses:
+// (site_addresses.h) move to the stand-in through REVIVEROD_SITE and REVIVEROD_LOGIN, and
+// Winsock is started as the program's start-up does. Register it before anything can read the
+// site's addresses:
 //   static auto* const kSite = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
 #pragma once
 

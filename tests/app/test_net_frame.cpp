@@ -1,0 +1,208 @@
+// The main frame against the stand-in site: the music station's tree, list, covers and pager
+// from the site's replies, and the update check by hand and automatic, with the update dialog
+// answered as a user would.
+#include <winsock2.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <string>
+
+#include "app/main_frame.h"
+#include "app/radio_lib_list.h"
+#include "foundation/config.h"
+#include "resources/app_resource.h"
+#include "support/child_process.h"
+#include "support/message_box_recorder.h"
+#include "support/program_folder.h"
+#include "support/standin_client.h"
+#include "support/standin_site.h"
+#include "support/screenshot.h"
+#include "support/temp_dir.h"
+#include "webdata/web_service.h"
+
+namespace {
+
+auto* const g_folder = static_cast<testsupport::TempProgramFolder*>(
+    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder));
+auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
+
+std::string UpdateXml(const char* version) {
+  return std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?><update><version>") + version +
+         "</version><url>http://127.0.0.1/setup.exe</url><tip>修复问题#新增功能</tip></update>";
+}
+
+class FrameOnSiteTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    g_folder->AddSkinPictures();
+    GetConfig()->auto_check_update = 0;  // the frame's own hourly check stays out of the way
+    CWebService::Instance()->Start();
+    CMainFrame* frame = CMainFrame::GetInstance();
+    if (!frame->IsWindow()) {
+      frame->Create(nullptr, CWindow::rcDefault, nullptr, 0x06CF0000,
+                    WS_EX_APPWINDOW | WS_EX_WINDOWEDGE);
+    }
+  }
+  void SetUp() override {
+    ASSERT_TRUE(standin.ok()) << standin.error();
+    ASSERT_TRUE(standin.Reset());
+  }
+  void ServeUpdate(const std::string& xml) {
+    std::string body;
+    for (char c : xml) body += c == '"' ? std::string("\\\"") : std::string(1, c);
+    ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/daruruvidev/update.xml", "body": ")" +
+                                    body + "\"}}"));
+  }
+  // Answers the update dialog (from another thread, as the check waits in it) with OK, unless
+  // stop comes first; its tip.
+  std::future<std::wstring> AnswerUpdateDialog(const std::atomic<bool>& stop) {
+    return std::async(std::launch::async, [&stop] {
+      HWND dialog = nullptr;
+      testsupport::WaitUntil([&] {
+        dialog = testsupport::FindProcessWindow(GetCurrentProcessId(), L"#32770", L"发现新版本",
+                                                false);
+        return dialog || stop;
+      });
+      if (!dialog) return std::wstring(L"(no dialog)");
+      wchar_t tip[128] = {};
+      GetDlgItemTextW(dialog, IDC_UPDATE_TIP, tip, 128);
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      return std::wstring(tip);
+    });
+  }
+  testsupport::StandinClient standin;
+  CMainFrame* frame = CMainFrame::GetInstance();
+};
+
+int TreeCount(CMainFrame* frame) {
+  return static_cast<int>(frame->GetRadioTree().GetCount());
+}
+
+// The frame asks for the radio types as it opens; the first test waits for them.
+TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithCovers) {
+  CRadioTypeTreeCtrl& tree = frame->GetRadioTree();
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return TreeCount(frame) == 3 && tree.GetSelectedSort() != nullptr; }));
+  EXPECT_EQ(10, tree.GetSelectedSort()->sort_id);
+  const std::vector<RadioList>& rows = frame->GetRadioList().GetRecords();
+  ASSERT_EQ(3u, rows.size());
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_GE(rows[i - 1].create_time, rows[i].create_time);
+  }
+  EXPECT_TRUE(frame->GetPager().IsWindowVisible());
+  // Painting the rows asks for their covers; a newer request replaces one still waiting, and
+  // the next paint asks again.
+  for (const RadioList& row : rows) {
+    CString cover;
+    cover.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
+      frame->GetRadioList().Invalidate();
+      return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES;
+    })) << row.list_id;
+  }
+  frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_TRUE(testsupport::SaveWindowPng(*frame, L"screenshots\\frame_station.png"));
+}
+
+TEST_F(FrameOnSiteTest, AnEmptyTypeTableAsksToTryAgainAndALaterReplyFillsTheTreeAgain) {
+  testsupport::MessageBoxRecorder boxes(IDNO);
+  frame->OnWebServiceReply("<types></types>", 0, 0);
+  EXPECT_EQ(0, TreeCount(frame));
+  EXPECT_EQ(L"请求音乐库列表失败，请检查网络连接后重试！", boxes.last().text);
+  EXPECT_EQ(2u, boxes.count());
+  testsupport::HttpReply radios;
+  ASSERT_TRUE(standin.Get("/app/ws/car-radios", &radios));
+  // A refill while a node is selected: the deletions report items without records.
+  frame->OnWebServiceReply(radios.body, 0, 0);
+  frame->OnWebServiceReply(radios.body, 0, 0);
+  EXPECT_EQ(3, TreeCount(frame));
+  EXPECT_EQ(3u, frame->GetRadioList().GetRecords().size());
+}
+
+TEST_F(FrameOnSiteTest, ThePagerRemembersPagesOfNodesWithLargeIds) {
+  // A sort id of 70000 reads as 4464 (16 bits).
+  frame->OnWebServiceReply(
+      u8"<types><type><type_id>2</type_id><type_name>专辑</type_name><sort><sort_id>70000"
+      u8"</sort_id><sort_name>大编号</sort_name><list><list_id>456</list_id><list_name>晴天日记"
+      u8"</list_name><create_time>20130101</create_time></list></sort></type></types>",
+      0, 0);
+  ASSERT_EQ(1, TreeCount(frame));
+  ASSERT_EQ(4464, frame->GetRadioTree().GetSelectedSort()->sort_id);
+  CSelectCtrl& pager = frame->GetPager();
+  pager.SetCurPage(1);
+  NMHDR step = {pager.m_hWnd, static_cast<UINT_PTR>(pager.GetDlgCtrlID()), CSelectCtrl::kPageNotify};
+  frame->SendMessage(WM_NOTIFY, step.idFrom, reinterpret_cast<LPARAM>(&step));
+  EXPECT_EQ(1, frame->GetRememberedPage(4464));
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    boost::property_tree::ptree log = standin.Log("/app/ws/album-promotions");
+    for (const auto& request : log.get_child("requests")) {
+      if (request.second.get<std::string>("query") == "sort_id=4464&page=2") return true;
+    }
+    return false;
+  }));
+  // Back on the node, the pager shows the page it had.
+  pager.SetCurPage(0);
+  frame->OnTreeSelChanged(frame->GetRadioTree().GetSelectedItem());
+  EXPECT_EQ(1, pager.GetCurPage());
+}
+
+TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
+  RadioList record;
+  record.list_id = 456;
+  struct Case {
+    const wchar_t* type;
+    const wchar_t* page;  // null: nothing opens
+  } cases[] = {{L"电台", L"/radio"}, {L"专辑", L"/album/456"}, {L"其他", nullptr}};
+  for (const Case& c : cases) {
+    record.type_name = c.type;
+    CString address = CRadioLibListCtrl::CoverClickAddress(record);
+    if (c.page) {
+      EXPECT_EQ(address.GetLength() - lstrlenW(c.page), address.Find(c.page)) << c.type;
+    } else {
+      EXPECT_TRUE(address.IsEmpty()) << c.type;
+    }
+  }
+}
+
+TEST_F(FrameOnSiteTest, AManualCheckTellsOfTheSameVersionOrABusyNetwork) {
+  testsupport::MessageBoxRecorder boxes(IDOK);
+  ServeUpdate(UpdateXml("1.0.15.17"));
+  frame->CheckUpdate(true);
+  EXPECT_EQ(L"您当前使用的为最新版本！", boxes.last().text);
+  EXPECT_EQ(L"检查更新", boxes.last().caption);
+
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/daruruvidev/", "status": 404}})"));
+  frame->CheckUpdate(true);
+  EXPECT_EQ(L"网络忙，请稍后重试！", boxes.last().text);
+  EXPECT_EQ(2u, boxes.count());
+}
+
+TEST_F(FrameOnSiteTest, AFailedDownloadNeverReadsTheFileAnEarlierCheckLeft) {
+  GetConfig()->auto_check_update = 1;
+  ASSERT_TRUE(testsupport::WriteFileBytes(GetConfig()->GetUpdateXmlPath().GetString(),
+                                          UpdateXml("9.9.9.9")));
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/daruruvidev/", "status": 404}})"));
+  testsupport::MessageBoxRecorder boxes(IDOK);
+  std::atomic<bool> done{false};
+  auto answer = AnswerUpdateDialog(done);
+  frame->CheckUpdate(false);
+  done = true;
+  GetConfig()->auto_check_update = 0;
+  EXPECT_EQ(L"(no dialog)", answer.get());  // no newer version was taken from the old file
+  EXPECT_TRUE(frame->IsKeepChecking());
+  EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(FrameOnSiteTest, ANewerVersionShowsTheDialogOnceAndEndsTheAutomaticChecks) {
+  GetConfig()->auto_check_update = 1;
+  ServeUpdate(UpdateXml("1.0.16.0"));
+  std::atomic<bool> never{false};
+  auto answer = AnswerUpdateDialog(never);
+  frame->CheckUpdate(false);
+  GetConfig()->auto_check_update = 0;
+  EXPECT_EQ(L"修复问题\r\n新增功能", answer.get());
+  EXPECT_FALSE(frame->IsKeepChecking());
+}
+
+}  // namespace

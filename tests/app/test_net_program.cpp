@@ -1,0 +1,249 @@
+// The program itself, started as a user starts it, against the stand-in: the main road from the
+// login to an uploaded lyric and the exit, one instance at a time, and the change of user that
+// closes the program and starts it again from a folder whose name has a space.
+#include <winsock2.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <boost/property_tree/ptree.hpp>
+
+#include "foundation/md5.h"
+#include "support/child_process.h"
+#include "support/screenshot.h"
+#include "support/standin_client.h"
+#include "support/standin_site.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
+
+// The built program, as Wine sees the build machine's path.
+std::wstring BuiltProgram() {
+  const char* path = std::getenv("REV_PROGRAM");
+  std::wstring wide = L"Z:";
+  for (const char* p = path ? path : ""; *p; ++p) wide += *p == '/' ? L'\\' : wchar_t(*p);
+  return wide;
+}
+
+// Answers a message box of another process: its text, and then it is closed with OK.
+std::wstring AnswerBox(DWORD pid, const wchar_t* caption) {
+  HWND box = nullptr;
+  if (!testsupport::WaitUntil([&] { return (box = testsupport::FindProcessWindow(pid, L"#32770", caption)) != nullptr; })) {
+    return L"(no box)";
+  }
+  wchar_t text[256] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(standin.ok()) << standin.error();
+    ASSERT_TRUE(standin.Reset());
+    // A space in the program's folder. (Names outside ASCII cannot be made here: Wine's file
+    // names follow the build machine's locale, whose Chinese part is not installed.)
+    folder = dir.path() + L"RevIverod folder\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    // What an unquoted start of "...\RevIverod folder\RevIverod.exe" would run instead.
+    ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\hostname.exe",
+                          (dir.path() + L"RevIverod.exe").c_str(), FALSE));
+    // The program keeps songs and lyrics in the temporary folder: one of this test's own, given
+    // to the programs it starts (and taken back before the folder goes).
+    std::wstring temp = dir.path() + L"temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+      wchar_t value[MAX_PATH] = {};
+      GetEnvironmentVariableW(name, value, MAX_PATH);
+      savedTemp.emplace_back(name, value);
+      SetEnvironmentVariableW(name, temp.c_str());
+    }
+    exe = folder + L"RevIverod.exe";
+    ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE)) << BuiltProgram().c_str();
+    // The skin picture the build puts beside the program.
+    std::wstring built = BuiltProgram();
+    std::wstring images = built.substr(0, built.find_last_of(L'\\') + 1) + L"images\\";
+    CreateDirectoryW((folder + L"images").c_str(), nullptr);
+    CopyFileW((images + L"bg.jpg").c_str(), (folder + L"images\\bg.jpg").c_str(), FALSE);
+  }
+  // Settings without an update check that remember the stand-in's editor (signing in at once
+  // with autoLogin), or remember nobody.
+  void WriteSettings(bool autoLogin, bool remember = true) {
+    std::string digest = remember ? em_utility::md5_string("lyrics123", 9) : std::string();
+    ASSERT_TRUE(testsupport::WriteFileBytes(
+        folder + L"RevIverod.cfg",
+        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?><configure>"
+        "<auto_check_update>0</auto_check_update><m_bAutoLogin>" +
+            std::string(autoLogin ? "1" : "0") +
+            "</m_bAutoLogin><m_strEmail>" + (remember ? "editor@example.com" : "") +
+            "</m_strEmail><m_strPsw>" + digest +
+            "</m_strPsw><m_nPswLength>9</m_nPswLength><SuccessLoginSum>3</SuccessLoginSum>"
+            "</configure>"));
+  }
+  void TearDown() override {
+    for (const auto& saved : savedTemp) {
+      SetEnvironmentVariableW(saved.first.c_str(), saved.second.c_str());
+    }
+  }
+  std::string Settings() { return testsupport::ReadFileBytes(folder + L"RevIverod.cfg"); }
+  // The request log's entries for a path, oldest first.
+  std::vector<boost::property_tree::ptree> Requests(const std::string& path) {
+    std::vector<boost::property_tree::ptree> found;
+    boost::property_tree::ptree log = standin.Log(path);
+    for (const auto& entry : log.get_child("requests")) found.push_back(entry.second);
+    return found;
+  }
+  bool WaitForRequest(const std::string& path, DWORD ms = 30000) {
+    return testsupport::WaitUntil([&] { return !Requests(path).empty(); }, ms);
+  }
+  void Picture(HWND window, const wchar_t* name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(testsupport::SaveWindowPng(window, std::wstring(L"screenshots\\") + name));
+  }
+  HWND WaitForFrame(DWORD pid) {
+    HWND frame = nullptr;
+    testsupport::WaitUntil([&] { return (frame = testsupport::FindProcessWindow(pid, nullptr, L"Lirak歌词编辑器")) != nullptr; });
+    return frame;
+  }
+
+  testsupport::StandinClient standin;
+  testsupport::TempDir dir;
+  std::vector<std::pair<std::wstring, std::wstring>> savedTemp;
+  std::wstring folder;
+  std::wstring exe;
+};
+
+TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
+  WriteSettings(false, false);
+  testsupport::ChildProcess program(exe);
+  ASSERT_TRUE(program.started());
+
+  // Sign in through the dialog.
+  HWND login = nullptr;
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return (login = testsupport::FindProcessWindow(program.pid(), L"#32770", nullptr)); }));
+  SetDlgItemTextW(login, 1016, L"editor@example.com");
+  SetDlgItemTextW(login, 1017, L"lyrics123");
+  Picture(login, L"road_1_login.png");
+  PostMessageW(login, WM_COMMAND, IDOK, 0);
+
+  // The frame with the music station.
+  HWND frame = WaitForFrame(program.pid());
+  ASSERT_NE(nullptr, frame);
+  // Covers come as the list paints (a newer request replaces one still waiting): repaint until
+  // all three have been asked for.
+  ASSERT_TRUE(testsupport::WaitUntil([&] {
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return Requests("/cover/").size() >= 3;
+  }));
+  Picture(frame, L"road_2_station.png");
+
+  // Paste a song address and press Enter: the song arrives, buffers and plays.
+  HWND address = testsupport::FindChildWindow(frame, 10000);
+  ASSERT_NE(nullptr, address);
+  SendMessageW(address, WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"http://www.daruruvi.com/song/123?from=road"));
+  PostMessageW(address, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitForRequest("/audio/123.mp3"));
+  // Once it plays, its lyric is in the editor.
+  HWND lyricBox = testsupport::FindChildWindow(frame, 1000);
+  ASSERT_NE(nullptr, lyricBox);
+  // (GetWindowText gives only captions of another process's windows: ask the box itself.)
+  auto lyricText = [&] {
+    wchar_t text[1024] = {};
+    SendMessageW(lyricBox, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  };
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return lyricText().find(L"[ti:晴天]") != std::wstring::npos; }, 60000));
+  std::wstring loaded = lyricText();
+
+  // F5 in the lyric box puts the play time in as a tag; F11 uploads.
+  PostMessageW(lyricBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(lyricBox, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PostMessageW(lyricBox, WM_KEYDOWN, VK_F5, 0);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return lyricText() != loaded; }));
+  Picture(frame, L"road_3_workspace.png");
+  PostMessageW(lyricBox, WM_KEYDOWN, VK_F11, 0);
+  EXPECT_EQ(L"上传完成！", AnswerBox(program.pid(), L"歌词编辑"));
+
+  // The site saw the grant with the password digest and the lyric file.
+  std::vector<boost::property_tree::ptree> grants = Requests("/api/oauth2/token");
+  ASSERT_EQ(1u, grants.size());
+  EXPECT_NE(std::string::npos, grants[0].get<std::string>("query").find(
+                                   "password=" + em_utility::md5_string("lyrics123", 9)));
+  std::string upload;
+  for (const auto& request : Requests("/sdk")) {
+    if (request.get<std::string>("method") == "POST") {
+      upload = standin.RawRequest(request.get<int>("seq"));
+    }
+  }
+  EXPECT_NE(std::string::npos, upload.find("name=\"lyric\"")) << upload.substr(0, 400);
+
+  // Exit through the menu.
+  PostMessageW(frame, WM_COMMAND, 32784, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(testsupport::WaitUntil([&] {
+    return (question = testsupport::FindProcessWindow(program.pid(), L"#32770", L"歌词编辑器"));
+  }));
+  PostMessageW(question, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(0, program.ExitCode());
+}
+
+TEST_F(ProgramTest, ASecondInstanceIsRefusedWithExitCodeOne) {
+  WriteSettings(true);
+  testsupport::ChildProcess first(exe);
+  ASSERT_TRUE(first.started());
+  ASSERT_NE(nullptr, WaitForFrame(first.pid()));
+  testsupport::ChildProcess second(exe);
+  ASSERT_TRUE(second.started());
+  EXPECT_EQ(L"您已运行Lirak歌词编辑器!", AnswerBox(second.pid(), L"温馨提示"));
+  EXPECT_EQ(1, second.ExitCode());
+  // Only the first one signed in.
+  EXPECT_EQ(1u, standin.Log().get_child("logins").size());
+}
+
+TEST_F(ProgramTest, ChangingUserRestartsWithTheLoginDialogAndForgetsAutomaticSignIn) {
+  WriteSettings(true);
+  testsupport::ChildProcess first(exe);
+  HWND frame = WaitForFrame(first.pid());
+  ASSERT_NE(nullptr, frame);
+  PostMessageW(frame, WM_COMMAND, 32813, 0);
+  EXPECT_EQ(0, first.ExitCode());
+
+  // The new instance: found by its login dialog, the only dialog of a process other than ours.
+  HWND login = nullptr;
+  DWORD pid = 0;
+  ASSERT_TRUE(testsupport::WaitUntil([&] {
+    HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+    for (; found; found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
+      GetWindowThreadProcessId(found, &pid);
+      if (pid != GetCurrentProcessId() && IsWindowVisible(found)) {
+        login = found;
+        return true;
+      }
+    }
+    return false;
+  }));
+  std::string settings = Settings();
+  EXPECT_NE(std::string::npos, settings.find("<m_bAutoLogin>0</m_bAutoLogin>")) << settings;
+  EXPECT_NE(std::string::npos, settings.find("<SuccessLoginSum>4</SuccessLoginSum>")) << settings;
+  EXPECT_NE(std::string::npos, settings.find("<m_strEmail>editor@example.com</m_strEmail>"));
+
+  HANDLE restarted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  ASSERT_NE(nullptr, restarted);
+  PostMessageW(login, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(L"登录失败！!", AnswerBox(pid, L"温馨提示"));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(restarted, 20000));
+  DWORD code = 0;
+  GetExitCodeProcess(restarted, &code);
+  EXPECT_EQ(1u, code);
+  CloseHandle(restarted);
+}
+
+}  // namespace
