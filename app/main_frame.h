@@ -240,7 +240,6 @@ class CMainFrame
   CBitmapButton m_btnLoadSong;
   CSelectCtrl m_wndPager;
   CEditImpl m_wndAddress;
-  CBitmap m_scrollSkin;
   // The radio lists and types of the last kind-0 result, and the page shown last per tree node:
   // written by the request worker, read by the UI thread. Never held across a message to a
   // window (the tree's selection handler takes it on the UI thread).

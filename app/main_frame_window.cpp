@@ -116,11 +116,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   m_wndList.InitColumns();
   m_wndList.SetColumnWidth(0, 620);
   m_wndList.SetColumnWidth(1, 130);
-  m_scrollSkin.Attach(static_cast<HBITMAP>(
-      ::LoadImageW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
-                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   SkinSB_DetachWindow(m_wndList);
-  SkinSB_AttachWindow(m_wndList, m_scrollSkin);
+  SkinSB_AttachWindow(m_wndList, CLrceditDlg::GetScrollBarSkin());
 
   // Clipping its children keeps the bar from painting over its close button.
   m_wndNoticeBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_BORDER | WS_CLIPCHILDREN);
