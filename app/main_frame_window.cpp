@@ -675,11 +675,13 @@ LRESULT CMainFrame::OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHan
   const LPCITEMIDLIST* items = reinterpret_cast<const LPCITEMIDLIST*>(wParam);
   char path[MAX_PATH] = {};
   if (items && items[0]) ::SHGetPathFromIDListA(items[0], path);
+  // The log's narrow text is in the ANSI code page, as the path is: the texts go in wide.
+  CString where = em_utility::ansi_to_wide(path);
   if (lParam == SHCNE_MEDIAINSERTED) {
-    GetLogger()->log(em_utility::log_level::important, "插入存储卡：%s", path);
+    GetLogger()->log(em_utility::log_level::important, L"插入存储卡：%s", where.GetString());
   } else if (lParam == SHCNE_MEDIAREMOVED) {
     GetLogger()->log(em_utility::log_level::important,
-                     "拔出存储卡：%s, bInProcess = %d, m_bUDiskOff = %d", path, 0,
+                     L"拔出存储卡：%s, bInProcess = %d, m_bUDiskOff = %d", where.GetString(), 0,
                      m_bUDiskOff ? 1 : 0);
   }
   return 0;
