@@ -222,8 +222,6 @@ class CMainFrame
   void OnCommand(int id);
   void ShowMainMenu(POINT at, UINT trackFlags);
   void ShowAboutBox();
-  void CreateButton(CBitmapButton& button, int id, UINT bitmap, int imageWidth, LPCWSTR tip,
-                    COLORREF background);
   void AddTrayIcon();
 
   // The frame's window parts, in their order of construction.
