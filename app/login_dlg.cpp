@@ -1,6 +1,8 @@
 #include "app/login_dlg.h"
 
 #include "app/main_frame.h"
+#include "app/site_pages.h"
+#include "app/strip_button.h"
 #include "controls/paint_message.h"
 #include "controls/skin_font.h"
 #include "foundation/common_helpers.h"
@@ -15,7 +17,6 @@
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
 #include "winlayer/image.h"
-#include "winlayer/imagelist.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ constexpr COLORREF kOkNormal = 0x117FE4;
 constexpr COLORREF kCancelNormal = 0x575057;
 constexpr COLORREF kPressed = 0xD8E9EC;
 constexpr COLORREF kShapeKey = 0xFF00FF;
-constexpr COLORREF kButtonMask = RGB(1, 0, 0);
 constexpr int kCaptionButtonSize = 20;
 constexpr int kMaxUserLength = 300;
 constexpr int kMaxPasswordLength = 65;
@@ -42,10 +42,6 @@ void DrawSkinPicture(HDC dc, UINT id, int x, int y, int width = -1, int height =
   } else {
     DrawBitmap(dc, picture, CRect(x, y, x + width, y + height));
   }
-}
-
-CString HomePage() {
-  return em_utility::utf8_to_wide("http://" + site::HomeHost());
 }
 
 }  // namespace
@@ -108,12 +104,11 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CLoginDlg::OnFinishSetup(UINT, WPARAM, LPARAM, BOOL&) {
-  CString home = HomePage();
   CString text;
   GetDlgItemText(IDC_LOGIN_REGISTER, text);
-  m_linkRegister.Init(GetDlgItem(IDC_LOGIN_REGISTER), home + L"/member/register", text);
+  m_linkRegister.Init(GetDlgItem(IDC_LOGIN_REGISTER), SitePage(L"/member/register"), text);
   GetDlgItemText(IDC_LOGIN_FORGOT, text);
-  m_linkForgot.Init(GetDlgItem(IDC_LOGIN_FORGOT), home + L"/member/getpassword", text);
+  m_linkForgot.Init(GetDlgItem(IDC_LOGIN_FORGOT), SitePage(L"/member/getpassword"), text);
   CRect client;
   GetClientRect(&client);
   CreateCaptionButton(m_btnMinimize, IDC_LOGIN_MINIMIZE, IDB_LOGIN_MINIMIZE, client.right - 49,
@@ -124,18 +119,11 @@ LRESULT CLoginDlg::OnFinishSetup(UINT, WPARAM, LPARAM, BOOL&) {
 
 void CLoginDlg::CreateCaptionButton(CBitmapButton& button, int id, UINT bitmap, int x,
                                     LPCWSTR tip) {
-  CImageList images;
-  images.CreateFromImage(bitmap, kCaptionButtonSize, 0, kButtonMask, IMAGE_BITMAP,
-                         LR_CREATEDIBSECTION);
-  button.SetBitmapButtonExtendedStyle(BMPBTN_HOVER);
-  button.SetImageList(images);
-  button.SetImages(0, 1, 2, 3);
-  button.SetBkColor(kStaticBackground);
-  button.SetToolTipText(tip);
   // Shown only without the skin picture (known once the dialog has painted; else the timer
   // shows them): the picture has caption zones of its own where these would stand.
   CRect rect(x, 5, x + kCaptionButtonSize, 5 + kCaptionButtonSize);
-  button.Create(m_hWnd, rect, nullptr, WS_CHILD | (m_bSkinPicture ? 0 : WS_VISIBLE), 0, id);
+  CreateStripButton(button, m_hWnd, id, bitmap, kCaptionButtonSize, tip, kStaticBackground, rect,
+                    WS_CHILD | (m_bSkinPicture ? 0 : WS_VISIBLE));
 }
 
 void CLoginDlg::OnLogin() {
@@ -226,7 +214,7 @@ LRESULT CLoginDlg::OnLoginResult(UINT, WPARAM wParam, LPARAM, BOOL&) {
     m_nLoginState = kSignedIn;
     EndDialog(IDOK);
     if (config->IsFirstRun() || config->SuccessLoginSum == 1) {
-      OpenUrl(HomePage() + L"/lyrichelp");
+      OpenUrl(SitePage(L"/lyrichelp"));
     }
     return 0;
   }

@@ -222,8 +222,6 @@ class CMainFrame
   void OnCommand(int id);
   void ShowMainMenu(POINT at, UINT trackFlags);
   void ShowAboutBox();
-  void CreateButton(CBitmapButton& button, int id, UINT bitmap, int imageWidth, LPCWSTR tip,
-                    COLORREF background);
   void AddTrayIcon();
 
   // The frame's window parts, in their order of construction.
@@ -240,7 +238,6 @@ class CMainFrame
   CBitmapButton m_btnLoadSong;
   CSelectCtrl m_wndPager;
   CEditImpl m_wndAddress;
-  CBitmap m_scrollSkin;
   // The radio lists and types of the last kind-0 result, and the page shown last per tree node:
   // written by the request worker, read by the UI thread. Never held across a message to a
   // window (the tree's selection handler takes it on the UI thread).

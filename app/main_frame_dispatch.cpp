@@ -91,8 +91,9 @@ void CMainFrame::OnApiData(int kind, int param) {
   } else if (kind == WebRequestKind::AlbumDetail) {
     const WebRequestParam* request = RequestParamRecord<WebRequestParam>(param);
     boost::shared_ptr<proto::albumdetail> album;
+    // Field 3 is the album the request asked the site for.
     if (request && request->fields[0] == 0 &&
-        m_webDataManager.GetAlbumDetail(request->fields[4], album) && album) {
+        m_webDataManager.GetAlbumDetail(request->fields[3], album) && album) {
       GetLogger()->log(em_utility::log_level::important, "add song begin...");
       m_pLrceditDlg->AddAlbumSongs(*album);
       GetLogger()->log(em_utility::log_level::important, "add song end...");

@@ -11,6 +11,8 @@
 #include "lyric/lrcedit_dlg.h"
 #include "app/frame_layout.h"
 #include "app/main_frame.h"
+#include "app/site_pages.h"
+#include "app/strip_button.h"
 #include "app/startup.h"
 #include "controls/paint_message.h"
 #include "controls/skin_font.h"
@@ -19,13 +21,11 @@
 #include "foundation/config.h"
 #include "foundation/logger.h"
 #include "foundation/message_box.h"
-#include "foundation/site_addresses.h"
 #include "foundation/text_convert.h"
 #include "resources/app_resource.h"
 #include "winlayer/app_module.h"
 #include "winlayer/gdi_dc.h"
 #include "winlayer/geometry.h"
-#include "winlayer/imagelist.h"
 #include "winlayer/menu.h"
 
 namespace {
@@ -35,7 +35,6 @@ constexpr COLORREF kCaptionColour = 0x282128;
 constexpr COLORREF kTitleColour = 0x4369C9;
 constexpr COLORREF kBorderColour = 0xC4C4C0;
 constexpr COLORREF kLoadSongBackground = 0x292229;
-constexpr COLORREF kButtonMask = RGB(1, 0, 0);
 constexpr UINT_PTR kForegroundTimer = 2;
 constexpr UINT kTrayId = 296;
 constexpr UINT kSysAbout = 0x10;
@@ -49,10 +48,6 @@ bool g_broughtForward = false;
 // Whether ToggleMaximize has filled the work area, and the size to go back to.
 bool g_filled = false;
 SIZE g_sizeBeforeFill = {kFrameWidth, kFrameHeight};
-
-CString HomePage() {
-  return em_utility::utf8_to_wide("http://" + site::HomeHost());
-}
 
 // Whole days from the local midnight that begins the date to now.
 int DaysSince(int year, int month, int day) {
@@ -116,23 +111,31 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   m_wndList.InitColumns();
   m_wndList.SetColumnWidth(0, 620);
   m_wndList.SetColumnWidth(1, 130);
-  m_scrollSkin.Attach(static_cast<HBITMAP>(
-      ::LoadImageW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN),
-                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   SkinSB_DetachWindow(m_wndList);
-  SkinSB_AttachWindow(m_wndList, m_scrollSkin);
+  SkinSB_AttachWindow(m_wndList, CLrceditDlg::GetScrollBarSkin());
 
   // Clipping its children keeps the bar from painting over its close button.
   m_wndNoticeBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_BORDER | WS_CLIPCHILDREN);
   m_wndStatusBar.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
-  CreateButton(m_btnMenu, IDC_MENU_BUTTON, IDB_MENU_BUTTON, 69, L"菜单", kCaptionColour);
-  CreateButton(m_btnMinimize, IDC_MINIMIZE_BUTTON, IDB_FRAME_MINIMIZE, 20, L"最小化",
-               kCaptionColour);
-  CreateButton(m_btnClose, IDC_CLOSE_BUTTON, IDB_FRAME_CLOSE, 20, L"关闭", kCaptionColour);
-  CreateButton(m_btnMaximize, IDC_MAXIMIZE_BUTTON, IDB_FRAME_MAXIMIZE, 20, L"最大化",
-               kCaptionColour);
-  CreateButton(m_btnLoadSong, IDC_LOAD_SONG_BUTTON, IDB_LOAD_SONG, 26, L"加载歌曲",
-               kLoadSongBackground);
+  // OnSize places them.
+  struct Button {
+    CBitmapButton& button;
+    int id;
+    UINT bitmap;
+    int imageWidth;
+    const wchar_t* tip;
+    COLORREF background;
+  } buttons[] = {
+      {m_btnMenu, IDC_MENU_BUTTON, IDB_MENU_BUTTON, 69, L"菜单", kCaptionColour},
+      {m_btnMinimize, IDC_MINIMIZE_BUTTON, IDB_FRAME_MINIMIZE, 20, L"最小化", kCaptionColour},
+      {m_btnClose, IDC_CLOSE_BUTTON, IDB_FRAME_CLOSE, 20, L"关闭", kCaptionColour},
+      {m_btnMaximize, IDC_MAXIMIZE_BUTTON, IDB_FRAME_MAXIMIZE, 20, L"最大化", kCaptionColour},
+      {m_btnLoadSong, IDC_LOAD_SONG_BUTTON, IDB_LOAD_SONG, 26, L"加载歌曲", kLoadSongBackground},
+  };
+  for (const Button& b : buttons) {
+    CreateStripButton(b.button, m_hWnd, b.id, b.bitmap, b.imageWidth, b.tip, b.background,
+                      CRect(0, 0, b.imageWidth, 20), WS_CHILD | WS_VISIBLE);
+  }
   m_btnLoadSong.SizeToImage();
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
@@ -185,19 +188,6 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 
   m_webDataManager.RequestRadioTypes();
   return 0;
-}
-
-void CMainFrame::CreateButton(CBitmapButton& button, int id, UINT bitmap, int imageWidth,
-                              LPCWSTR tip, COLORREF background) {
-  CImageList images;
-  images.CreateFromImage(bitmap, imageWidth, 0, kButtonMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  button.SetBitmapButtonExtendedStyle(BMPBTN_HOVER);
-  button.SetImageList(images);
-  // The strips hold normal, pushed, hover and disabled, in that order.
-  button.SetImages(0, 1, 2, 3);
-  button.SetBkColor(background);
-  button.SetToolTipText(tip);
-  button.Create(m_hWnd, CRect(0, 0, imageWidth, 20), nullptr, WS_CHILD | WS_VISIBLE, 0, id);
 }
 
 void CMainFrame::AddTrayIcon() {
@@ -403,7 +393,7 @@ LRESULT CMainFrame::OnNcLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainFrame::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-  if (kLogoRect.PtInRect(point)) OpenUrl(HomePage());
+  if (kLogoRect.PtInRect(point)) OpenUrl(SitePage());
   if (!IsZoomed()) {
     ClientToScreen(&point);
     PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
@@ -572,7 +562,7 @@ void CMainFrame::OnCommand(int id) {
       m_wndAddress.OpenSongUrl();
       break;
     case ID_HELP_USAGE: {
-      CString help = HomePage() + L"/lyrichelp";
+      CString help = SitePage(L"/lyrichelp");
       if (help.Find(L"http://") == 0 || help.Find(L"ftp://") == 0 || help.Find(L"www.") == 0) {
         OpenUrl(help);
       }
@@ -678,11 +668,13 @@ LRESULT CMainFrame::OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHan
   const LPCITEMIDLIST* items = reinterpret_cast<const LPCITEMIDLIST*>(wParam);
   char path[MAX_PATH] = {};
   if (items && items[0]) ::SHGetPathFromIDListA(items[0], path);
+  // The log's narrow text is in the ANSI code page, as the path is: the texts go in wide.
+  CString where = em_utility::ansi_to_wide(path);
   if (lParam == SHCNE_MEDIAINSERTED) {
-    GetLogger()->log(em_utility::log_level::important, "插入存储卡：%s", path);
+    GetLogger()->log(em_utility::log_level::important, L"插入存储卡：%s", where.GetString());
   } else if (lParam == SHCNE_MEDIAREMOVED) {
     GetLogger()->log(em_utility::log_level::important,
-                     "拔出存储卡：%s, bInProcess = %d, m_bUDiskOff = %d", path, 0,
+                     L"拔出存储卡：%s, bInProcess = %d, m_bUDiskOff = %d", where.GetString(), 0,
                      m_bUDiskOff ? 1 : 0);
   }
   return 0;

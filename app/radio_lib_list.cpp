@@ -1,10 +1,9 @@
 #include "app/radio_lib_list.h"
 
 #include "app/main_frame.h"
+#include "app/site_pages.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
-#include "foundation/site_addresses.h"
-#include "foundation/text_convert.h"
 #include "resources/app_resource.h"
 #include "winlayer/app_module.h"
 #include "winlayer/bitmap_dc.h"
@@ -21,10 +20,6 @@ constexpr COLORREF kSelectedListenTransparent = 0xFF00FF;
 constexpr int kCoverSize = 55;
 constexpr int kListenSize = 50;
 constexpr int kDescriptionLine = 20;
-
-CString SiteAddress(const wchar_t* path) {
-  return em_utility::utf8_to_wide("http://" + site::HomeHost()) + path;
-}
 
 CRect CoverRect(const RECT& cell, int top) {
   return CRect(cell.left + 10, cell.top + top, cell.left + 10 + kCoverSize,
@@ -46,11 +41,11 @@ void DrawResourceRound(HDC dc, UINT id, const RECT& rect) {
 }  // namespace
 
 CString CRadioLibListCtrl::CoverClickAddress(const RadioList& record) {
-  if (record.type_name == L"电台") return SiteAddress(L"/radio");
+  if (record.type_name == L"电台") return SitePage(L"/radio");
   if (record.type_name == L"专辑") {
     CString path;
     path.Format(L"/album/%d", record.list_id);
-    return SiteAddress(path);
+    return SitePage(path);
   }
   return CString();
 }

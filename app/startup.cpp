@@ -6,6 +6,7 @@
 
 #include "app/main_frame.h"
 #include "foundation/logger.h"
+#include "foundation/text_convert.h"
 #include "winlayer/app_module.h"
 
 int g_bRestart = 0;
@@ -21,7 +22,8 @@ INT_PTR ShowLoginSafely(const std::function<INT_PTR()>& show) {
   try {
     return show();
   } catch (const std::exception& e) {
-    GetLogger()->log(em_utility::log_level::error, "登录对话框异常：%s", e.what());
+    GetLogger()->log(em_utility::log_level::error, L"登录对话框异常：%s",
+                     em_utility::ansi_to_wide(e.what()).GetString());
     return IDABORT;
   }
 }

@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev libboost-dev googletest
   wine wine32:i386 xvfb xauth fonts-wqy-zenhei
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
-  cmake ninja-build python3 lame sox imagemagick dpkg-dev libgcrypt-mingw-w64-dev
+  cmake ninja-build python3 lame sox imagemagick dpkg-dev libgcrypt-mingw-w64-dev locales
 )
 
 missing=()
@@ -43,6 +43,20 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
     echo "setup: installing ${#missing[@]} packages (a few minutes): ${missing[*]}" >&2
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
   fi
+fi
+
+# Wine names Unix files in the bytes of its process's locale (zh_CN.UTF-8, given to wine
+# processes only): until that locale is generated, a file or folder named outside ASCII
+# ("晴天.lrc") can be neither made nor found.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+  [ "$(id -u)" = 0 ] || { echo "setup: the locale zh_CN.UTF-8 is missing; run as root" >&2; exit 1; }
+  echo "setup: generating the locale zh_CN.UTF-8 (for Wine's file names)" >&2
+  if grep -qE '^[# ]*zh_CN\.UTF-8 UTF-8' /etc/locale.gen; then
+    sed -i -E 's/^[# ]*(zh_CN\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  else
+    echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+  fi
+  locale-gen >/dev/null
 fi
 
 "$(dirname "$0")/deps.sh" | tail -n 1

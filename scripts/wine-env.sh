@@ -4,8 +4,8 @@
 #                          with the stand-in font of "宋体" set (wine_env_replace_fonts)
 #   wine_env_start_display exports DISPLAY of a fresh Xvfb (pid in WINE_ENV_XVFB_PID)
 #   wine_env_stop          stops what wine_env_start_display and a persistent wineserver started
-# LC_ALL=zh_CN.UTF-8 (code page 936) is given to wine processes only: other tools misbehave
-# under it because the glibc locale is not installed.
+# LC_ALL=zh_CN.UTF-8 (code page 936, and UTF-8 file names on the Unix side: scripts/setup.sh
+# generates the locale) is given to wine processes only; the other tools keep the machine's.
 
 wine_env_init() {
   export WINEPREFIX="$1" WINEDEBUG=-all WINEARCH=win32

@@ -108,12 +108,14 @@ class Records:
             _children(ET.SubElement(el, "list"), self._list_fields(entry))
 
     def radio_types_xml(self):
+        """Every type and sort with the first page of its lists: the pages after it come as
+        album promotions."""
         root = ET.Element("types")
         for rtype in self.cat.radio:
             el = ET.SubElement(root, "type")
             _children(el, [("type_id", rtype["type_id"]), ("type_name", rtype["type_name"])])
             for sort in rtype["sorts"]:
-                self._sort_element(el, sort, sort["lists"])
+                self._sort_element(el, sort, sort["lists"][:self.cat.promotion_page_size])
         return _document(root)
 
     def radio_songs_xml(self, list_id, type_id):
@@ -137,8 +139,9 @@ class Records:
         return _document(root)
 
     def promotions_xml(self, sort_id, page):
-        """One page of a sort's promoted albums. Pages count from 1 and wrap around the sort's
-        lists, so every page the program's pager can reach has something on it."""
+        """One page of a sort's promoted albums. Pages count from 1 (the one the radio types
+        carry) and wrap around the sort's lists, so every page the program's pager can reach
+        has something on it."""
         found = self.cat.lists_of_sort(sort_id)
         root = ET.Element("type")
         if not found:

@@ -26,7 +26,9 @@ class WebServiceAndFiles(StandInTest):
         albums = root.find("type")
         self.assertEqual(["2", "专辑"], [albums.findtext("type_id"), albums.findtext("type_name")])
         lists = albums.find("sort").findall("list")
-        self.assertEqual(["458", "456", "457"], [e.findtext("list_id") for e in lists])
+        # The first page of the sort: the pages after it are album promotions.
+        self.assertEqual(["467", "466", "465", "464", "463", "461", "459", "458"],
+                         [e.findtext("list_id") for e in lists])
         cover = lists[0].findtext("cover_url")
         self.assertEqual(200, self.get(urllib.parse.urlsplit(cover).path)[0])
 
@@ -50,7 +52,9 @@ class WebServiceAndFiles(StandInTest):
         pages = [[e.findtext("list_id") for e in
                   self.xml("/app/ws/album-promotions?sort_id=10&page=%d" % p).iter("list")]
                  for p in (1, 2, 3)]
-        self.assertEqual([["458", "456"], ["457", "458"], ["456", "457"]], pages)
+        self.assertEqual([["467", "466", "465", "464", "463", "461", "459", "458"],
+                          ["456", "462", "460", "457", "467", "466", "465", "464"],
+                          ["463", "461", "459", "458", "456", "462", "460", "457"]], pages)
         self.assertIsNone(self.xml("/app/ws/album-promotions?sort_id=77&page=1").find("sort"))
 
     def test_update_description_and_files(self):

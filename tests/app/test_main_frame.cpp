@@ -1,5 +1,7 @@
 // The main frame: the busy cursor that every subsystem reaches, and the frame's window under
 // Xvfb: its layout, the notice bar, the exit question, the system menu, topmost and the tray.
+#include <windows.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include "app/frame_layout.h"
@@ -7,6 +9,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "foundation/config.h"
+#include "foundation/text_convert.h"
 #include "resources/app_resource.h"
 #include "support/gtest_cstring.h"
 #include "support/message_box_recorder.h"
@@ -221,6 +224,21 @@ TEST_F(FrameWindowTest, SystemMenuTopmostAndTrayClicks) {
   EXPECT_EQ(0u, boxes.count());
   frame->SendMessage(WM_TRAY_NOTIFY, 296, WM_LBUTTONDOWN);
   EXPECT_TRUE(frame->IsWindowVisible());
+}
+
+TEST_F(FrameWindowTest, MediaNoticesAreLoggedInTheLogsCodePage) {
+  struct Case {
+    LPARAM event;
+    const wchar_t* line;
+  } cases[] = {{SHCNE_MEDIAINSERTED, L"插入存储卡："},
+               {SHCNE_MEDIAREMOVED, L"拔出存储卡：, bInProcess = 0, m_bUDiskOff = 1"}};
+  for (const Case& c : cases) {
+    const size_t logged = g_folder->MainLogText().size();
+    frame->SendMessage(WM_SHELL_NOTIFY, 0, c.event);
+    EXPECT_NE(std::string::npos,
+              g_folder->MainLogText().find(em_utility::wide_to_ansi(c.line), logged))
+        << c.event;
+  }
 }
 
 }  // namespace

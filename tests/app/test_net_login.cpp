@@ -17,6 +17,7 @@
 #include "foundation/config.h"
 #include "foundation/md5.h"
 #include "foundation/text_convert.h"
+#include "support/child_process.h"
 #include "support/message_box_recorder.h"
 #include "support/program_folder.h"
 #include "support/standin_client.h"
@@ -147,12 +148,11 @@ TEST_F(LoginTest, StoppingEndsAWaitAtOnceWithoutAResult) {
                                BuildLoginRequest(kUser, Md5(kPassword)), stop);
   });
   // Once the server holds the request, the worker waits for a reply that never comes.
-  for (int i = 0; i < 100 && standin.Log().get_child("logins").empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  bool held = testsupport::WaitUntil([&] { return !standin.Log().get_child("logins").empty(); });
   auto asked = std::chrono::steady_clock::now();
   stop = true;
   worker.join();
+  ASSERT_TRUE(held) << "the login server never had the request";
   EXPECT_TRUE(outcome.stopped);
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
 }

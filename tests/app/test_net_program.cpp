@@ -1,6 +1,7 @@
 // The program itself, started as a user starts it, against the stand-in: the main road from the
 // login to an uploaded lyric and the exit, one instance at a time, and the change of user that
-// closes the program and starts it again from a folder whose name has a space.
+// closes the program and starts it again from a folder whose name has Chinese characters and a
+// space.
 #include <winsock2.h>
 #include <gtest/gtest.h>
 
@@ -29,6 +30,16 @@ std::wstring BuiltProgram() {
   return wide;
 }
 
+int CountFiles(const std::wstring& pattern) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do ++count; while (FindNextFileW(search, &found));
+  FindClose(search);
+  return count;
+}
+
 // Answers a message box of another process: its text, and then it is closed with OK.
 std::wstring AnswerBox(DWORD pid, const wchar_t* caption) {
   HWND box = nullptr;
@@ -46,11 +57,10 @@ class ProgramTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(standin.ok()) << standin.error();
     ASSERT_TRUE(standin.Reset());
-    // A space in the program's folder. (Names outside ASCII cannot be made here: Wine's file
-    // names follow the build machine's locale, whose Chinese part is not installed.)
-    folder = dir.path() + L"RevIverod folder\\";
+    // Chinese characters and a space in the program's folder.
+    folder = dir.path() + L"RevIverod 歌词编辑器\\";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    // What an unquoted start of "...\RevIverod folder\RevIverod.exe" would run instead.
+    // What an unquoted start of "...\RevIverod 歌词编辑器\RevIverod.exe" would run instead.
     ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\hostname.exe",
                           (dir.path() + L"RevIverod.exe").c_str(), FALSE));
     // The program keeps songs and lyrics in the temporary folder: one of this test's own, given
@@ -135,12 +145,16 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   // The frame with the music station.
   HWND frame = WaitForFrame(program.pid());
   ASSERT_NE(nullptr, frame);
-  // Covers come as the list paints (a newer request replaces one still waiting): repaint until
-  // all three have been asked for.
+  // Covers come as the list paints (a newer request replaces one still waiting): repaint, now
+  // and then, until the eight of the first page are beside the program.
+  DWORD repainted = 0;
   ASSERT_TRUE(testsupport::WaitUntil([&] {
-    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    return Requests("/cover/").size() >= 3;
-  }));
+    if (GetTickCount() - repainted > 250) {
+      RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      repainted = GetTickCount();
+    }
+    return CountFiles(folder + L"radio\\cover\\*.jpg") >= 8;
+  })) << CountFiles(folder + L"radio\\cover\\*.jpg");
   Picture(frame, L"road_2_station.png");
 
   // Paste a song address and press Enter: the song arrives, buffers and plays.
@@ -163,14 +177,36 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
       [&] { return lyricText().find(L"[ti:晴天]") != std::wstring::npos; }, 60000));
   std::wstring loaded = lyricText();
 
-  // F5 in the lyric box puts the play time in as a tag; F11 uploads.
+  // F3 skips five seconds of the playing song; F6 on the line sung there puts the play time in
+  // place of its tag (F5 would put it in front, and the line would be sung twice); F11 uploads.
+  const std::wstring line = L"阳光照进窗台";
+  size_t lineStart = loaded.rfind(L'\n', loaded.find(line));
+  ASSERT_NE(std::wstring::npos, lineStart);
+  int caret = static_cast<int>(lineStart + 1);
   PostMessageW(lyricBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageW(lyricBox, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  PostMessageW(lyricBox, WM_KEYDOWN, VK_F5, 0);
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return lyricText() != loaded; }));
+  PostMessageW(lyricBox, EM_SETSEL, caret, caret);
+  PostMessageW(lyricBox, WM_KEYDOWN, VK_F3, 0);
+  PostMessageW(lyricBox, WM_KEYDOWN, VK_F6, 0);
+  // A selection posted after the keys shows when they have been handled (the tag may even come
+  // out as the one the line had).
+  PostMessageW(lyricBox, EM_SETSEL, 0, 0);
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return SendMessageW(lyricBox, EM_GETSEL, 0, 0) == MAKELONG(0, 0); }));
+  std::wstring tagged = lyricText();
+  // The tag is the time after the skip: five seconds and more, before the song ends.
+  std::wstring tag = tagged.substr(caret, 10);
+  EXPECT_TRUE(tag >= L"[00:05.00]" && tag < L"[00:30.00]") << tag;
+  EXPECT_EQ(tag + line, tagged.substr(caret, 10 + line.size()));
   Picture(frame, L"road_3_workspace.png");
   PostMessageW(lyricBox, WM_KEYDOWN, VK_F11, 0);
   EXPECT_EQ(L"上传完成！", AnswerBox(program.pid(), L"歌词编辑"));
+
+  // Back to the lyric display, which follows the song from where it plays.
+  HWND editor = GetParent(lyricBox);
+  PostMessageW(GetParent(editor), WM_COMMAND, 1025, 0);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindowVisible(editor); }));
+  Picture(frame, L"road_4_display.png");
 
   // The site saw the grant with the password digest and the lyric file.
   std::vector<boost::property_tree::ptree> grants = Requests("/api/oauth2/token");
@@ -216,34 +252,23 @@ TEST_F(ProgramTest, ChangingUserRestartsWithTheLoginDialogAndForgetsAutomaticSig
   PostMessageW(frame, WM_COMMAND, 32813, 0);
   EXPECT_EQ(0, first.ExitCode());
 
-  // The new instance: found by its login dialog, the only dialog of a process other than ours.
-  HWND login = nullptr;
+  // The new instance, the first one's child, ends with this test however the test ends.
   DWORD pid = 0;
-  ASSERT_TRUE(testsupport::WaitUntil([&] {
-    HWND found = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
-    for (; found; found = FindWindowExW(nullptr, found, L"#32770", nullptr)) {
-      GetWindowThreadProcessId(found, &pid);
-      if (pid != GetCurrentProcessId() && IsWindowVisible(found)) {
-        login = found;
-        return true;
-      }
-    }
-    return false;
-  }));
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return (pid = testsupport::FindChildProcessOf(first.pid())) != 0; }));
+  testsupport::ChildProcess restarted(pid);
+  ASSERT_TRUE(restarted.started());
+  HWND login = nullptr;
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return (login = testsupport::FindProcessWindow(pid, L"#32770", nullptr)) != nullptr; }));
   std::string settings = Settings();
   EXPECT_NE(std::string::npos, settings.find("<m_bAutoLogin>0</m_bAutoLogin>")) << settings;
   EXPECT_NE(std::string::npos, settings.find("<SuccessLoginSum>4</SuccessLoginSum>")) << settings;
   EXPECT_NE(std::string::npos, settings.find("<m_strEmail>editor@example.com</m_strEmail>"));
 
-  HANDLE restarted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  ASSERT_NE(nullptr, restarted);
   PostMessageW(login, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(L"登录失败！!", AnswerBox(pid, L"温馨提示"));
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(restarted, 20000));
-  DWORD code = 0;
-  GetExitCodeProcess(restarted, &code);
-  EXPECT_EQ(1u, code);
-  CloseHandle(restarted);
+  EXPECT_EQ(1, restarted.ExitCode());
 }
 
 }  // namespace

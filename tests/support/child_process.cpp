@@ -1,5 +1,7 @@
 #include "support/child_process.h"
 
+#include <tlhelp32.h>
+
 #include "support/message_pump.h"
 
 namespace testsupport {
@@ -59,6 +61,12 @@ ChildProcess::ChildProcess(const std::wstring& exe) {
   }
 }
 
+ChildProcess::ChildProcess(DWORD pid) {
+  m_process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION,
+                                   FALSE, pid);
+  if (m_process.hProcess) m_process.dwProcessId = pid;
+}
+
 ChildProcess::~ChildProcess() {
   if (!m_process.hProcess) return;
   Terminate();
@@ -86,6 +94,20 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title
   Search search = {pid, className, title, visibleOnly, nullptr};
   EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+DWORD FindChildProcessOf(DWORD parent) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent) found = entry.th32ProcessID;
+  }
+  CloseHandle(snapshot);
+  return found;
 }
 
 HWND FindChildWindow(HWND parent, int id) {

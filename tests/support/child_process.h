@@ -12,6 +12,9 @@ class ChildProcess {
  public:
   // Starts exe (its path quoted on the command line) in its own folder.
   explicit ChildProcess(const std::wstring& exe);
+  // Takes charge of a running process (one that a program under test started), so that it ends
+  // with this object however the test ends.
+  explicit ChildProcess(DWORD pid);
   // Ends the process if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
@@ -32,6 +35,9 @@ class ChildProcess {
 // unless told otherwise; null when there is none.
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                        bool visibleOnly = true);
+
+// The id of a running process that process parent started; 0 when there is none.
+DWORD FindChildProcessOf(DWORD parent);
 
 // A child window of parent, at any depth, with that control id; null when there is none.
 HWND FindChildWindow(HWND parent, int id);
