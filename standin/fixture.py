@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Starts and stops a background stand-in for a test run (the ctest fixture "standin").
 
-    python3 standin/fixture.py start STATE_DIR   # free ports; writes STATE_DIR/ports.json
+    python3 standin/fixture.py start STATE_DIR [STANDIN_OPTION...]   # free ports; writes
+                                                   # STATE_DIR/ports.json
     python3 standin/fixture.py stop STATE_DIR
 
 ports.json holds {"http": N, "login": M, "pid": P, "base_url": "http://127.0.0.1:N"}. The
@@ -52,14 +53,14 @@ def stop(state_dir):
     return 0
 
 
-def start(state_dir):
+def start(state_dir, options=()):
     os.makedirs(state_dir, exist_ok=True)
     stop(state_dir)
     log_path = os.path.join(state_dir, "standin.log")
     with open(log_path, "wb") as log:
         proc = subprocess.Popen(
             [sys.executable, os.path.join(HERE, "standin.py"), "--http-port", "0",
-             "--login-port", "0"],
+             "--login-port", "0", *options],
             stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
             close_fds=True, start_new_session=True)
     deadline = time.monotonic() + START_SECONDS
@@ -86,10 +87,10 @@ def start(state_dir):
 
 
 def main(argv):
-    if len(argv) != 3 or argv[1] not in ("start", "stop"):
+    if len(argv) < 3 or argv[1] not in ("start", "stop") or (argv[1] == "stop" and len(argv) > 3):
         print(__doc__.strip())
         return 2
-    return start(argv[2]) if argv[1] == "start" else stop(argv[2])
+    return start(argv[2], argv[3:]) if argv[1] == "start" else stop(argv[2])
 
 
 if __name__ == "__main__":

@@ -107,11 +107,16 @@ def main(argv=None):
                         help="port of the socket login (default 8080; 0: a free port)")
     parser.add_argument("--data", help="cache of generated files and uploads "
                         "(default ~/.cache/reviverod/standin)")
+    parser.add_argument("--update-version",
+                        help="the version the update description offers "
+                        "(default: the catalogue's, newer than the program's)")
     parser.add_argument("--catalogue", default=DEFAULT_FILE, help=argparse.SUPPRESS)
     args = parser.parse_args(argv)
 
     try:
         standin = StandIn(args.http_port, args.login_port, args.data, args.catalogue)
+        if args.update_version:
+            standin.catalogue.update["version"] = args.update_version
     except (OSError, CatalogueError, media.MediaError) as e:
         print("standin: cannot start: %s" % e, file=sys.stderr, flush=True)
         return 1

@@ -12,14 +12,19 @@ HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 def get(port, path):
+    return fetch(port, path)[0]
+
+
+def fetch(port, path):
     with urllib.request.urlopen("http://127.0.0.1:%d%s" % (port, path), timeout=10) as reply:
-        return reply.status
+        return reply.status, reply.read()
 
 
 class Process(unittest.TestCase):
     def test_ready_line_then_clean_stop_on_sigterm(self):
         proc = subprocess.Popen([sys.executable, os.path.join(HERE, "standin.py"),
-                                 "--http-port", "0", "--login-port", "0"],
+                                 "--http-port", "0", "--login-port", "0",
+                                 "--update-version", "1.0.15.17"],
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE)
         try:
@@ -27,6 +32,9 @@ class Process(unittest.TestCase):
             fields = dict(p.split("=") for p in line.split()[1:])
             self.assertTrue(line.startswith("ready "), line)
             self.assertEqual(200, get(int(fields["http"]), "/"))
+            # The demo offers the program's own version, so signing in shows no update.
+            update = fetch(int(fields["http"]), "/daruruvidev/update.xml")[1]
+            self.assertIn(b"<version>1.0.15.17</version>", update)
             socket.create_connection(("127.0.0.1", int(fields["login"])), timeout=5).close()
             proc.send_signal(signal.SIGTERM)
             out, err = proc.communicate(timeout=15)

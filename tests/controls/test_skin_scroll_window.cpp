@@ -23,12 +23,16 @@
 // Freed blocks are filled with the int 1, so that code still using an object after it was
 // deleted fails at once rather than by chance: the window layer then finds a window object with
 // one message running, its final message due, and its handle at address 1.
-void operator delete(void* block) noexcept {
+// Kept out of line: inlined into a delete expression, its free() would look to the compiler like
+// the release of a new'd block by the wrong function.
+[[gnu::noinline]] static void PoisonAndFree(void* block) noexcept {
   if (!block) return;
   int* words = static_cast<int*>(block);
   std::fill(words, words + _msize(block) / sizeof(int), 1);
   std::free(block);
 }
+void operator delete(void* block) noexcept { PoisonAndFree(block); }
+void operator delete(void* block, std::size_t) noexcept { PoisonAndFree(block); }
 
 namespace {
 
