@@ -36,7 +36,8 @@ HMENU MakeMenu() {
 // The item of the record at index painted into the canvas, as the menu would.
 void Paint(CSkinMenu& skin, int index, UINT state, Canvas& canvas) {
   canvas.Fill(RGB(0, 255, 0));
-  DRAWITEMSTRUCT draw = {ODT_MENU};
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
   draw.itemState = state;
   draw.hDC = canvas.hdc();
   draw.rcItem = CRect(0, 0, canvas.width(), canvas.height());
@@ -45,7 +46,8 @@ void Paint(CSkinMenu& skin, int index, UINT state, Canvas& canvas) {
 }
 
 SIZE Measure(CSkinMenu& skin, int index) {
-  MEASUREITEMSTRUCT measure = {ODT_MENU};
+  MEASUREITEMSTRUCT measure = {};
+  measure.CtlType = ODT_MENU;
   measure.itemData = reinterpret_cast<ULONG_PTR>(skin.GetItems()[index]);
   skin.MeasureItem(measure);
   return {static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)};
@@ -67,7 +69,9 @@ TEST(SkinMenu, ItemsBecomeOwnerDrawnRecordsMeasuredByTheirTexts) {
   HMENU more = ::GetSubMenu(menu, 4);
   ASSERT_NE(nullptr, more);
   EXPECT_EQ(32808u, ::GetMenuItemID(more, 0));
-  MENUITEMINFOW info = {sizeof(info), MIIM_FTYPE | MIIM_DATA};
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_DATA;
   ASSERT_TRUE(::GetMenuItemInfoW(more, 1, TRUE, &info));
   EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
   EXPECT_EQ(reinterpret_cast<ULONG_PTR>(skin.GetItems()[6]), info.dwItemData);

@@ -22,13 +22,16 @@
 
 // Freed blocks are filled with the int 1, so that code still using an object after it was
 // deleted fails at once rather than by chance: the window layer then finds a window object with
-// one message running, its final message due, and its handle at address 1.
-void operator delete(void* block) noexcept {
+// one message running, its final message due, and its handle at address 1. (Not inlined: the
+// compiler would take the free of a block from operator new for a mismatched pair.)
+__attribute__((noinline)) static void FillAndFree(void* block) noexcept {
   if (!block) return;
   int* words = static_cast<int*>(block);
   std::fill(words, words + _msize(block) / sizeof(int), 1);
   std::free(block);
 }
+void operator delete(void* block) noexcept { FillAndFree(block); }
+void operator delete(void* block, std::size_t) noexcept { FillAndFree(block); }
 
 namespace {
 
