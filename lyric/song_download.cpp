@@ -63,29 +63,39 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
 
   UniqueFile file(_wfopen(localPath, L"wb"));
   if (!file) return kSongDownloadFileFailed;
-  bool complete = false;
-  std::vector<char> chunk(kChunkBytes);
-  long long received = 0;
-  for (;;) {
-    DWORD got = 0;
-    if (!InternetReadFile(request.get(), chunk.data(), kChunkBytes, &got)) {
-      return kSongDownloadReadFailed;
+  auto readBody = [&]() -> int {
+    bool complete = false;
+    std::vector<char> chunk(kChunkBytes);
+    long long received = 0;
+    for (;;) {
+      DWORD got = 0;
+      if (!InternetReadFile(request.get(), chunk.data(), kChunkBytes, &got)) {
+        return kSongDownloadReadFailed;
+      }
+      if (got == 0) {
+        complete = true;
+        break;
+      }
+      received += got;
+      if (ExceedsDownloadCeiling(url, received, ceiling)) break;
+      if (fwrite(chunk.data(), 1, got, file.get()) != got) return kSongDownloadFileFailed;
+      // The song counts as buffered at 100, so 100 waits until the file is whole and closed.
+      int percent = lengthKnown ? static_cast<int>(received / total * 100) : 0;
+      ReportProgress(notify, songId, std::clamp(percent, 0, 99));
     }
-    if (got == 0) {
-      complete = true;
-      break;
-    }
-    received += got;
-    if (ExceedsDownloadCeiling(url, received, ceiling)) break;
-    if (fwrite(chunk.data(), 1, got, file.get()) != got) return kSongDownloadFileFailed;
-    // The song counts as buffered at 100, so 100 waits until the file is whole and closed.
-    int percent = lengthKnown ? static_cast<int>(received / total * 100) : 0;
-    ReportProgress(notify, songId, std::clamp(percent, 0, 99));
+    if (fclose(file.release()) != 0) return kSongDownloadFileFailed;
+    // Past the ceiling, or closed before the length it announced: a cut file is no song.
+    if (!complete || (lengthKnown && received < length)) return kSongDownloadReadFailed;
+    return kSongDownloadDone;
+  };
+  const int result = readBody();
+  if (result != kSongDownloadDone) {
+    file.reset();
+    // A cut song stays (with its progress) until the user resets it. A lyric file is opened as
+    // it lies whenever it exists, so a cut one would pass for the song's whole lyric.
+    if (songId <= 0) DeleteFileLogged(localPath);
+    return result;
   }
-  if (fclose(file.release()) != 0) return kSongDownloadFileFailed;
-  // Past the ceiling, or closed before the length it announced: a cut file is no song. It stays
-  // (with its progress) until the user resets the song.
-  if (!complete || (lengthKnown && received < length)) return kSongDownloadReadFailed;
   ReportProgress(notify, songId, 100);
   return kSongDownloadDone;
 }

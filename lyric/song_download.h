@@ -32,7 +32,8 @@ enum SongDownloadResult {
 // Downloads url to localPath. A local file at least as long as the reply's Content-Length is
 // taken as complete (101 reported); a shorter one, or any file when the reply gives no length,
 // is replaced. With a song id above 0 and a notify window, each chunk reports its percentage,
-// at most 99 until the file is complete and closed, then 100.
+// at most 99 until the file is complete and closed, then 100. A song's file that breaks off
+// stays; a lyric file's (song id 0) is deleted.
 int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND notify, int songId);
 
 // Thread procedure over a SongDownloadTask: the download, then the song's thread handle in the

@@ -147,6 +147,36 @@ TEST_F(FrameOnSiteTest, ThePagerRemembersPagesOfNodesWithLargeIds) {
   EXPECT_EQ(1, pager.GetCurPage());
 }
 
+TEST_F(FrameOnSiteTest, APressOnARowsListenButtonAsksForItsAlbum) {
+  // An album the site does not have: its empty answer adds nothing to the workspace.
+  frame->OnWebServiceReply(
+      u8"<types><type><type_id>2</type_id><type_name>专辑</type_name><sort><sort_id>10</sort_id>"
+      u8"<list><list_id>990</list_id><list_name>无此专辑</list_name></list></sort></type></types>",
+      0, 0);
+  CRadioLibListCtrl& list = frame->GetRadioList();
+  ASSERT_EQ(1, list.GetItemCount());
+  CRect cell;
+  ASSERT_TRUE(list.GetSubItemRect(0, 1, LVIR_BOUNDS, &cell));
+  // The button is 50 px square, 36 px in and 14 px down in its cell; beside it is no hit area.
+  const LPARAM button = MAKELPARAM(cell.left + 60, cell.top + 40);
+  list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 20, cell.top + 40));
+  EXPECT_EQ(CMainFrame::kCursorArrow, frame->GetCursorState());
+  list.SendMessage(WM_MOUSEMOVE, 0, button);
+  EXPECT_EQ(CMainFrame::kCursorHand, frame->GetCursorState());
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, button);
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    boost::property_tree::ptree log = standin.Log("/sdk");
+    for (const auto& request : log.get_child("requests")) {
+      const std::string query = request.second.get<std::string>("query");
+      if (query.find("method=Albums.detail") != std::string::npos &&
+          query.compare(0, 7, "id=990&") == 0) {
+        return true;
+      }
+    }
+    return false;
+  }));
+}
+
 TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
   RadioList record;
   record.list_id = 456;

@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "controls/skin_scrollbar.h"
+#include "resources/scrollbar_skin.h"
 #include "skin_test_windows.h"
 #include "support/canvas.h"
+#include "winlayer/gdi_objects.h"
 #include "winlayer/geometry.h"
 
 namespace {
@@ -130,4 +133,33 @@ TEST_F(SkinListTest, ColumnsCannotBeResizedByTheUser) {
   list.m_header.SendMessage(WM_LBUTTONUP, 0, dragged);
   list.m_header.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, divider);
   EXPECT_EQ(width, list.GetColumnWidth(0));
+}
+
+TEST_F(SkinListTest, ScrollsUnderSkinnedBarsAndPaintsTheRowsItScrolledTo) {
+  // As in the program's windows: the redirections stay for the rest of the test program.
+  ASSERT_TRUE(SkinSB_InstallApiHooks());
+  CBitmap skin(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                 MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN), IMAGE_BITMAP,
+                                                 0, 0, LR_CREATEDIBSECTION)));
+  AddRows(12);
+  list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+  ASSERT_TRUE(SkinSB_AttachWindow(list, skin));
+  // Two clicks on the down arrow, as the skinned bar sends them.
+  list.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+  list.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(2, list.GetTopIndex());
+  EXPECT_EQ(2, list.GetScrollPos(SB_VERT)) << "the skinned bar follows the list";
+  Paint(list);
+  EXPECT_EQ(27, Row(2).top);
+  EXPECT_EQ(CSkinListCtrlEx::kSelectedColour, canvas.at(400, Row(2).top + 2));
+  EXPECT_EQ(kRow, canvas.at(400, Row(3).top + 2));
+  // Made taller (the list swallows WM_SIZE): rows and the bar's page follow the new size.
+  const int before = list.GetCountPerPage();
+  list.SetWindowPos(nullptr, 0, 0, kWidth, kHeight + 150, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(before + 2, list.GetCountPerPage());
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_PAGE;
+  ASSERT_TRUE(list.GetScrollInfo(SB_VERT, &info));
+  EXPECT_EQ(static_cast<UINT>(list.GetCountPerPage()), info.nPage);
 }

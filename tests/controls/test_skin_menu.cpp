@@ -98,6 +98,7 @@ TEST(SkinMenu, ItemsArePaintedOnTheirFacesWithImageCheckMarkAndGreyText) {
   EXPECT_FALSE(skin.SetItemImage(0, 1)) << "a separator is no command";
   Canvas canvas(160, 24);
   const CRect imageColumn(0, 0, 8, 24);
+  const HGDIOBJ font = ::GetCurrentObject(canvas.hdc(), OBJ_FONT);
 
   Paint(skin, 1, 0, canvas);
   EXPECT_EQ(kFace, canvas.at(150, 2));
@@ -123,6 +124,7 @@ TEST(SkinMenu, ItemsArePaintedOnTheirFacesWithImageCheckMarkAndGreyText) {
   EXPECT_EQ(kFace, canvas.at(1, 1)) << "red is transparent";
   Paint(skin, 0, ODS_GRAYED, canvas);
   EXPECT_LT(canvas.Count(kImageAccent, imageColumn), bright);
+  EXPECT_EQ(font, ::GetCurrentObject(canvas.hdc(), OBJ_FONT)) << "the menu's font is taken out";
 }
 
 TEST(SkinMenu, AMenuThatIsNoLongerTheOneConvertedIsNeverDestroyed) {

@@ -126,6 +126,23 @@ TEST_F(SongDownload, UnknownLengthNeverCountsAsCompleteBeforeTheEnd) {
   for (int percent : Percents()) EXPECT_LT(percent, 100);
 }
 
+// The workspace opens a song's lyric file whenever it exists: one cut short, or stopped at the
+// lyric ceiling, must not stay to pass for the whole lyric.
+TEST_F(SongDownload, ALyricFileThatBreaksOffLeavesNoFile) {
+  testsupport::HttpReply lyric;
+  ASSERT_TRUE(standin.Get("/lyric/123.lrc", &lyric));
+  const std::string cut = std::to_string(lyric.head.size() + lyric.body.size() / 2);
+  for (const std::string& rule : {R"("truncate": )" + cut, std::string(R"("flood": "close")"),
+                                  std::string(R"("flood": "length")")}) {
+    Scenario(R"({"match": "/lyric/", )" + rule + "}");
+    EXPECT_EQ(kSongDownloadReadFailed, Download("/lyric/123.lrc", 0)) << rule;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(local.c_str())) << rule;
+  }
+  ASSERT_TRUE(standin.Reset());
+  EXPECT_EQ(kSongDownloadDone, Download("/lyric/123.lrc", 0));
+  EXPECT_EQ(lyric.body, testsupport::ReadFileBytes(local));
+}
+
 TEST_F(SongDownload, FailuresAndLyricDownloadsSendNoProgress) {
   EXPECT_EQ(kSongDownloadNotAvailable, Download("/audio/999999.mp3"));
   EXPECT_EQ(kSongDownloadCannotOpen,

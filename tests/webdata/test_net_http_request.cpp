@@ -55,7 +55,8 @@ size_t PrivateBytes() {
 }
 
 // How long a call took, and how far the private bytes rose above where they stood before it
-// (sampled every 2 ms); printed for the record.
+// (sampled every 2 ms); printed for the record with the private bytes before, at the peak and
+// after.
 struct Cost {
   DWORD milliseconds = 0;
   size_t peakGrowth = 0;
@@ -73,10 +74,12 @@ Cost Measure(const std::string& what, const std::function<void()>& call) {
   Cost cost{GetTickCount() - start, 0};
   done = true;
   sampler.join();
+  const size_t after = PrivateBytes();
   cost.peakGrowth = peak - before;
-  std::printf("[ figures  ] %-46s failed after %5lu ms, peak private bytes +%.1f MiB\n",
-              what.c_str(), static_cast<unsigned long>(cost.milliseconds),
-              cost.peakGrowth / double(kMiB));
+  std::printf("[ figures  ] %-46s failed after %5lu ms, private bytes %.1f / peak %.1f (+%.1f) / "
+              "after %.1f MiB\n",
+              what.c_str(), static_cast<unsigned long>(cost.milliseconds), before / double(kMiB),
+              peak / double(kMiB), cost.peakGrowth / double(kMiB), after / double(kMiB));
   return cost;
 }
 
@@ -248,6 +251,7 @@ TEST_F(WebServiceTest, WebApiRepliesPastTheCeilingOrTheReadersLimitsFail) {
                    {"gzip bomb of 256 MiB", R"("bomb_mb": 256)"},
                    {"JSON nested 100000 deep",
                     ok + std::string(100000, '[') + std::string(100000, ']') + "}\""},
+                   {"JSON cut off 13000 deep", ok + std::string(13000, '[') + "\""},
                    {"JSON of 2 million values", flat + "]}\""}},
                   0, 1, [] {
                     CRequest track(6, "proto::proto_songdetail", 123, kTransportWebApi);

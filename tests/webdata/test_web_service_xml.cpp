@@ -156,6 +156,57 @@ TEST(WebServiceXml, SongDetailIsStoredOnlyWhenItNamesAPlayableSong) {
   }
 }
 
+// Promotion pages are filed under a copy of their request's key, also when the reply holds no
+// lists; the lists take the rules of the station's tree but no type flag.
+TEST(WebServiceXml, PromotionPagesAreFiledUnderTheirRequestsKey) {
+  const struct {
+    uint32_t key;
+    std::string reply;
+    std::vector<CString> lists;
+    bool filed;  // an entry under the key, even an empty one
+  } cases[] = {
+      {1,
+       R"(<type><type_id>2</type_id><type_name>专辑</type_name>
+          <sort><sort_id>70000</sort_id><sort_name>新</sort_name>
+            <list><list_id>456</list_id><list_name>晴天日记</list_name><create_time>2013</create_time>
+              <all_songs>12</all_songs><cover_url>http://h/456.png</cover_url></list></sort>
+          <sort><sort_id>11</sort_id><sort_name>热</sort_name>
+            <list><list_id>457</list_id><create_time>-1</create_time></list></sort></type>)",
+       {L"2 专辑 / 4464 新 / 456 晴天日记, created 20130101, songs 12, flags 0",
+        L"2 专辑 / 11 热 / 457 , created 0, songs 0, flags 0"},
+       true},
+      {2, "<type><type_id>2</type_id></type>", {}, true},    // no sort: an empty page
+      {3, "<error><message>busy</message></error>", {}, true},  // no type: an empty page
+      {4, "", {}, false},                                       // not XML: nothing
+      {5, "<type><sort><list>", {}, false},
+  };
+  CWebDataManager manager;
+  for (const auto& c : cases) {
+    AlbumPromotionParam request{10, 0, c.key, 10};
+    manager.ParseWebServiceXml(c.reply, WebRequestKind::AlbumPromotions, RequestParamId(&request));
+    std::vector<CString> lists;
+    for (const RadioList& list : manager.GetAlbumPromotions(99, 9, c.key, 10)) {
+      lists.push_back(Describe(list));
+    }
+    EXPECT_EQ(c.lists, lists) << c.key;
+    CLockGuard lock(manager.GetAlbumPromotionLock());
+    EXPECT_EQ(c.filed, manager.GetAlbumPromotionCache().count(request) == 1) << c.key;
+  }
+}
+
+TEST(WebServiceXml, UpdateDescriptionReadsAsManyVersionNumbersAsItGives) {
+  CWebDataManager manager;
+  manager.ParseWebServiceXml(
+      "<update><version>1.0.15</version><url>http://h/setup.exe</url><tip>修复#新增</tip></update>",
+      WebRequestKind::UpdateFile, 0);
+  manager.ParseWebServiceXml("<error/>", WebRequestKind::UpdateFile, 0);  // changes nothing
+  UpdateInfo info = manager.GetUpdateInfo();
+  EXPECT_EQ((std::vector<unsigned>{1, 0, 15, 0}),
+            (std::vector<unsigned>{info.major, info.minor, info.build, info.revision}));
+  EXPECT_EQ(L"http://h/setup.exe", info.url);
+  EXPECT_EQ(L"修复#新增", info.tip);
+}
+
 TEST(WebServiceXml, AReplyNestedTooDeepIsRefusedWithoutACrash) {
   std::string deep;
   for (int i = 0; i < 100000; ++i) deep += "<types>";
