@@ -7,10 +7,12 @@
 #include <atomic>
 #include <future>
 #include <string>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/radio_lib_list.h"
 #include "foundation/config.h"
+#include "foundation/text_convert.h"
 #include "resources/app_resource.h"
 #include "support/child_process.h"
 #include "support/message_box_recorder.h"
@@ -71,12 +73,41 @@ class FrameOnSiteTest : public ::testing::Test {
       return std::wstring(tip);
     });
   }
+  // The music station as the site's radio types show it: node 10 selected, its first page
+  // listed.
+  void ShowStation() {
+    testsupport::HttpReply radios;
+    ASSERT_TRUE(standin.Get("/app/ws/car-radios", &radios));
+    frame->ShowPane(0);
+    frame->GetPager().SetCurPage(0);
+    frame->OnWebServiceReply(radios.body, 0, 0);
+    ASSERT_EQ(10, frame->GetRadioTree().GetSelectedSort()->sort_id);
+  }
+  size_t Requests(const std::string& path) {
+    boost::property_tree::ptree log = standin.Log(path);
+    auto requests = log.get_child_optional("requests");
+    return requests ? requests->size() : 0;
+  }
+
   testsupport::StandinClient standin;
   CMainFrame* frame = CMainFrame::GetInstance();
 };
 
 int TreeCount(CMainFrame* frame) {
   return static_cast<int>(frame->GetRadioTree().GetCount());
+}
+
+CString CoverFile(const RadioList& row) {
+  CString file;
+  file.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
+  return file;
+}
+
+bool AllCoversThere(const std::vector<RadioList>& rows) {
+  for (const RadioList& row : rows) {
+    if (GetFileAttributesW(CoverFile(row)) == INVALID_FILE_ATTRIBUTES) return false;
+  }
+  return true;
 }
 
 // The frame asks for the radio types as it opens; the first test waits for them.
@@ -91,16 +122,8 @@ TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithC
     EXPECT_GE(rows[i - 1].create_time, rows[i].create_time);
   }
   EXPECT_TRUE(frame->GetPager().IsWindowVisible());
-  // Painting the rows asks for their covers; a newer request replaces one still waiting, and
-  // the next paint asks again.
-  for (const RadioList& row : rows) {
-    CString cover;
-    cover.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
-    EXPECT_TRUE(testsupport::WaitUntil([&] {
-      frame->GetRadioList().Invalidate();
-      return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES;
-    })) << row.list_id;
-  }
+  // Painting the rows asks for their covers, and every one arrives without another paint.
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return AllCoversThere(rows); }));
   frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_TRUE(testsupport::SaveWindowPng(*frame, L"screenshots\\frame_station.png"));
 }
@@ -145,6 +168,28 @@ TEST_F(FrameOnSiteTest, ThePagerRemembersPagesOfNodesWithLargeIds) {
   pager.SetCurPage(0);
   frame->OnTreeSelChanged(frame->GetRadioTree().GetSelectedItem());
   EXPECT_EQ(1, pager.GetCurPage());
+}
+
+TEST_F(FrameOnSiteTest, EveryCoverOfAPageArrivesOnceWithoutAnotherPaint) {
+  // Eight covers asked for in one paint: each newer request replaces the one waiting, so the
+  // list must ask again as covers arrive, and never for one being fetched.
+  CImageDownloader& downloader = frame->GetImageDownloader();
+  ShowStation();
+  std::vector<RadioList> rows = frame->GetRadioList().GetRecords();
+  ASSERT_EQ(8u, rows.size());
+  ASSERT_TRUE(
+      testsupport::WaitUntil([&] { return AllCoversThere(rows) && downloader.IsIdle(); }));
+  for (const RadioList& row : rows) ASSERT_TRUE(DeleteFileW(CoverFile(row)));
+  ASSERT_TRUE(standin.Reset());
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/", "delay_ms": 150}})"));
+  frame->GetRadioList().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+
+  EXPECT_TRUE(
+      testsupport::WaitUntil([&] { return AllCoversThere(rows) && downloader.IsIdle(); }));
+  for (const RadioList& row : rows) {
+    std::string address = em_utility::wide_to_utf8(row.cover_url.GetString());
+    EXPECT_EQ(1u, Requests(address.substr(address.find("/cover/")))) << address;
+  }
 }
 
 TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
