@@ -359,13 +359,21 @@ TEST_F(LoginDialogTest, AutomaticSignInNeverShowsTheDialogAndLeavesTheAccountInT
   EXPECT_EQ(CString(L"editor@example.com"), CMainFrame::GetInstance()->GetLoginUser());
   EXPECT_EQ(em_utility::utf8_to_wide(Md5(kPassword)), CMainFrame::GetInstance()->GetLoginDigest());
 
-  // A failed automatic sign-in shows the dialog with the reason, so the user can correct it.
+  // A failed automatic sign-in shows the dialog with the reason, so the user can correct it;
+  // "自动登录" is not ticked there, at start-up or after the failure.
   Scenario(R"({"result": 0})");
   testsupport::MessageBoxRecorder boxes(IDOK);
   CLoginDlg failing;
-  EXPECT_EQ(IDCANCEL, DialogScript(failing, {CancelWhenIdle(failing)}).Run());
+  std::vector<UINT> ticks;
+  auto autoBox = [&](HWND dialog) {
+    ticks.push_back(IsDlgButtonChecked(dialog, IDC_LOGIN_AUTO));
+    return true;
+  };
+  auto idle = [&](HWND) { return failing.GetLoginState() == CLoginDlg::kIdle; };
+  EXPECT_EQ(IDCANCEL, DialogScript(failing, {autoBox, idle, autoBox, CancelWhenIdle(failing)}).Run());
   EXPECT_EQ(1, watch.shown());
   EXPECT_EQ(L"你输入的用户名或者密码不正确", boxes.last().text);
+  EXPECT_EQ((std::vector<UINT>{BST_UNCHECKED, BST_UNCHECKED}), ticks);
 }
 
 TEST_F(LoginDialogTest, SettingsOnDiskAfterALogin) {
