@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <future>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/radio_lib_list.h"
 #include "foundation/config.h"
 #include "foundation/text_convert.h"
+#include "lyric/lrcedit_dlg.h"
 #include "resources/app_resource.h"
 #include "support/child_process.h"
 #include "support/message_box_recorder.h"
@@ -21,6 +23,7 @@
 #include "support/standin_site.h"
 #include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "webdata/web_request_kind.h"
 #include "webdata/web_service.h"
 
 namespace {
@@ -192,6 +195,41 @@ TEST_F(FrameOnSiteTest, EveryCoverOfAPageArrivesOnceWithoutAnotherPaint) {
   }
 }
 
+TEST_F(FrameOnSiteTest, APageArrivesOnlyWhileItsNodeAndPageAreShown) {
+  ShowStation();
+  struct Case {
+    int sortId;     // of the reply
+    int page;       // of the reply
+    int shownPage;  // the pager's
+    bool shown;
+  } cases[] = {
+      {10, 1, 2, false},  // the user has paged on
+      {11, 2, 2, false},  // the page of another node
+      {10, 2, 2, true},
+  };
+  int listId = 9100;
+  for (const Case& c : cases) {
+    ++listId;
+    std::vector<RadioList> before = frame->GetRadioList().GetRecords();
+    frame->GetPager().SetCurPage(c.shownPage);
+    std::string reply = "<type><type_id>2</type_id><sort><sort_id>" + std::to_string(c.sortId) +
+                        "</sort_id><list><list_id>" + std::to_string(listId) +
+                        "</list_id></list></sort></type>";
+    // Key words of their own, so that each reply is cached under a key of its own.
+    auto* page = new AlbumPromotionParam{c.sortId, c.page, static_cast<unsigned>(listId), 0};
+    frame->OnWebServiceReply(reply, WebRequestKind::AlbumPromotions, RequestParamId(page));
+    const std::vector<RadioList>& after = frame->GetRadioList().GetRecords();
+    if (c.shown) {
+      ASSERT_EQ(1u, after.size()) << c.sortId << "/" << c.page;
+      EXPECT_EQ(listId, after[0].list_id);
+    } else {
+      ASSERT_EQ(before.size(), after.size()) << c.sortId << "/" << c.page;
+      EXPECT_EQ(before[0].list_id, after[0].list_id) << c.sortId << "/" << c.page;
+    }
+  }
+  frame->GetPager().SetCurPage(0);
+}
+
 TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
   RadioList record;
   record.list_id = 456;
@@ -248,6 +286,40 @@ TEST_F(FrameOnSiteTest, ANewerVersionShowsTheDialogOnceAndEndsTheAutomaticChecks
   GetConfig()->auto_check_update = 0;
   EXPECT_EQ(L"修复问题\r\n新增功能", answer.get());
   EXPECT_FALSE(frame->IsKeepChecking());
+}
+
+TEST_F(FrameOnSiteTest, ListeningToARowOpensTheWorkspaceAndAsksForItsAlbum) {
+  ShowStation();
+  CRadioLibListCtrl& list = frame->GetRadioList();
+  const RadioList row = list.GetRecords().at(1);
+  // The album's songs would start buffering: the site fails the call, the request is what counts.
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/sdk", "status": 500}})"));
+  std::mutex mutex;
+  std::vector<int> fields;
+  frame->SetDataObserverForTesting([&](bool api, int kind, int param) {
+    if (!api || kind != WebRequestKind::AlbumDetail) return;
+    const WebRequestParam* request = RequestParamRecord<WebRequestParam>(param);
+    std::lock_guard<std::mutex> lock(mutex);
+    fields.assign(request->fields, request->fields + 6);
+  });
+  CRect cell;
+  ASSERT_TRUE(list.GetSubItemRect(1, 1, LVIR_LABEL, &cell));
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 60, cell.top + 39));
+
+  EXPECT_TRUE(frame->GetLrceditDlg()->IsWindowVisible());
+  EXPECT_FALSE(list.IsWindowVisible());
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !fields.empty();
+  }));
+  frame->SetDataObserverForTesting(nullptr);
+  EXPECT_EQ((std::vector<int>{0, 0, row.type_id, row.list_id, row.list_id, row.type_id}), fields);
+  boost::property_tree::ptree log = standin.Log("/sdk");
+  ASSERT_EQ(1u, log.get_child("requests").size());
+  std::string query = log.get_child("requests").front().second.get<std::string>("query");
+  EXPECT_NE(std::string::npos, query.find("method=Albums.detail")) << query;
+  EXPECT_EQ(0u, query.find("id=" + std::to_string(row.list_id) + "&")) << query;
+  frame->ShowPane(0);
 }
 
 }  // namespace

@@ -156,6 +156,47 @@ TEST(WebServiceXml, SongDetailIsStoredOnlyWhenItNamesAPlayableSong) {
   }
 }
 
+TEST(WebServiceXml, APromotionPageIsKeptEvenWithoutTypeOrSort) {
+  struct Case {
+    const char* reply;
+    bool stored;
+    std::vector<int> listIds;
+  } cases[] = {
+      {"<type><type_id>2</type_id><sort><sort_id>10</sort_id><list><list_id>457</list_id></list>"
+       "<list><list_id>458</list_id></list></sort></type>",
+       true, {457, 458}},
+      {"<type><type_id>2</type_id><type_name>专辑</type_name></type>", true, {}},  // no "sort"
+      {"<error><message>busy</message></error>", true, {}},                         // no "type"
+      {"", false, {}},  // not XML: nothing is kept, so the page is asked for again
+  };
+  CWebDataManager manager;
+  unsigned key = 0;
+  for (const Case& c : cases) {
+    AlbumPromotionParam page{10, 1, ++key, 10};
+    manager.ParseWebServiceXml(c.reply, WebRequestKind::AlbumPromotions, RequestParamId(&page));
+    CLockGuard lock(manager.GetAlbumPromotionLock());
+    const AlbumPromotionCache& cache = manager.GetAlbumPromotionCache();
+    auto found = cache.find(page);
+    ASSERT_EQ(c.stored, found != cache.end()) << c.reply;
+    std::vector<int> listIds;
+    if (found != cache.end()) {
+      for (const RadioList& list : found->second) listIds.push_back(list.list_id);
+    }
+    EXPECT_EQ(c.listIds, listIds) << c.reply;
+  }
+}
+
+TEST(WebServiceXml, AnUpdateVersionOfThreeNumbersEndsInZero) {
+  CWebDataManager manager;
+  manager.ParseWebServiceXml("<update><version>1.0.15</version><url>http://h/s.exe</url>"
+                             "<tip>a#b</tip></update>",
+                             WebRequestKind::UpdateFile, 0);
+  UpdateInfo info = manager.GetUpdateInfo();
+  EXPECT_EQ((std::vector<unsigned>{1, 0, 15, 0}),
+            (std::vector<unsigned>{info.major, info.minor, info.build, info.revision}));
+  EXPECT_EQ(L"http://h/s.exe", info.url);
+}
+
 TEST(WebServiceXml, AReplyNestedTooDeepIsRefusedWithoutACrash) {
   std::string deep;
   for (int i = 0; i < 100000; ++i) deep += "<types>";
