@@ -84,7 +84,6 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_bPrefilled = true;
     SetDlgItemText(IDC_LOGIN_PASSWORD, config->m_strPsw.Left(m_nPswLength));
   }
-  if (config->m_bAutoLogin) CheckDlgButton(IDC_LOGIN_AUTO, BST_CHECKED);
 
   if (config->m_bAutoLogin) {
     m_bKeepHidden = true;

@@ -71,6 +71,7 @@ void CRadioLibListCtrl::InitColumns() {
 void CRadioLibListCtrl::Refill(std::vector<RadioList> records, int typeFilter, int sortFilter) {
   RemoveAllItems();
   m_records.clear();
+  m_missingCovers.clear();
   for (RadioList& record : records) {
     if ((typeFilter == -1 || record.type_id == typeFilter) &&
         (sortFilter == -1 || record.sort_id == sortFilter)) {
@@ -168,8 +169,14 @@ void CRadioLibListCtrl::DrawCover(HDC hdc, const RadioList& record, const RECT& 
   file.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), record.list_id);
   CImage picture;
   if (FAILED(picture.Load(file))) {
+    m_missingCovers.insert(record.list_id);
     RequestImageDownload(record.cover_url, file, m_hWnd, &cover);
     picture.LoadFromResource(_Module.GetResourceInstance(), IDB_SPLASH);
+  } else if (m_missingCovers.erase(record.list_id)) {
+    // This cover has just arrived. While it was fetched, each newer request of this page
+    // replaced the one before it in the downloader's queue, and the arrival repaints this cover
+    // alone: the others still missing must be asked for again.
+    InvalidateMissingCovers();
   }
   if (!picture.IsNull()) DrawImage(picture, dc, cover);
 
@@ -193,6 +200,18 @@ void CRadioLibListCtrl::DrawCover(HDC hdc, const RadioList& record, const RECT& 
       DrawResourceRound(dc, IDB_BADGE_NUMBER,
                         CRect(cell.right - 140, cell.top + 8, cell.right - 90, cell.top + 30));
     }
+  }
+}
+
+void CRadioLibListCtrl::InvalidateMissingCovers() {
+  for (int item = 0, count = GetItemCount(); item < count; ++item) {
+    const RadioList* record = RecordAt(item);
+    CRect cell;
+    if (!record || !m_missingCovers.count(record->list_id) || !GetCellRect(item, 0, &cell)) {
+      continue;
+    }
+    CRect cover = CoverRect(cell, m_nImageTop);
+    InvalidateRect(&cover, FALSE);
   }
 }
 

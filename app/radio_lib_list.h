@@ -3,6 +3,7 @@
 // row's data points to its copy.
 #pragma once
 
+#include <set>
 #include <vector>
 
 #include "controls/skin_list_ctrl.h"
@@ -45,6 +46,11 @@ class CRadioLibListCtrl : public CSkinListCtrlEx {
   const RadioList* RecordAt(int item) const;
   void DrawCover(HDC dc, const RadioList& record, const RECT& cell);
   void DrawListenButton(HDC dc, const RECT& cell, bool selected);
+  // Repaints the covers of the shown rows that are still missing, so that they are asked for
+  // again.
+  void InvalidateMissingCovers();
 
   std::vector<RadioList> m_records;
+  // List ids of the shown rows whose cover file could not be loaded when last painted.
+  std::set<int> m_missingCovers;
 };

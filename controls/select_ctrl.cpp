@@ -81,7 +81,13 @@ void CSelectCtrl::DoPaint(CDCHandle target) {
   dc.SelectFont(font);
   dc.FillSolidRect(&client, m_clrBk);
   dc.SetBkMode(TRANSPARENT);
-  const UINT format = DT_SINGLELINE | DT_CENTER | DT_BOTTOM;
+  // "宋体" fits the strip with a pixel to spare and sits on its bottom. A substitute face with
+  // leading has a taller cell, and on the bottom its characters lose their tops ("下" reads as
+  // "卜"): it is centred instead, its leading shared between the two edges.
+  TEXTMETRICW metrics = {};
+  dc.GetTextMetrics(&metrics);
+  const UINT format =
+      DT_SINGLELINE | DT_CENTER | (metrics.tmHeight > client.Height() ? DT_VCENTER : DT_BOTTOM);
   CRect area = m_rcPrev;
   dc.SetTextColor(kLinkColour);
   dc.DrawText(L"上一页", -1, &area, format);

@@ -75,6 +75,15 @@ void CSkinListCtrlEx::InvalidateItem(int item) {
   InvalidateRect(&row, FALSE);
 }
 
+bool CSkinListCtrlEx::GetCellRect(int item, int subItem, RECT* cell) const {
+  CRect rect;
+  BOOL found = GetSubItemRect(item, subItem, LVIR_LABEL, &rect);
+  if (subItem == 0) rect.left = 0;
+  rect.NormalizeRect();
+  *cell = rect;
+  return found != FALSE;
+}
+
 bool CSkinListCtrlEx::RemoveAllItems() {
   for (int i = GetItemCount() - 1; i >= 0; --i) SetItemData(i, 0);
   DeleteAllItems();
@@ -280,9 +289,7 @@ LRESULT CSkinListCtrlEx::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
       const int subItem = draw->iSubItem;
       if (item >= 0 && subItem >= 0) {
         CRect cell;
-        GetSubItemRect(item, subItem, LVIR_LABEL, &cell);
-        if (subItem == 0) cell.left = 0;
-        cell.NormalizeRect();
+        GetCellRect(item, subItem, &cell);
         DrawSubItem(nmcd.hdc, item, subItem, &cell, m_bPaintSelected, m_bPaintFocused);
       }
       return CDRF_SKIPDEFAULT;

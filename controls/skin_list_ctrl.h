@@ -53,6 +53,8 @@ class CSkinListCtrlEx : public CSortListViewCtrlImpl<CSkinListCtrlEx> {
   void ApplyItemHeight();
   // Repaints the item's row over the whole client width, without erasing.
   void InvalidateItem(int item);
+  // The rectangle DrawSubItem paints a cell in (the first column from the row's left edge).
+  bool GetCellRect(int item, int subItem, RECT* cell) const;
   // Clears every item's data, then deletes every item.
   bool RemoveAllItems();
   // Gives the column what totalWidth leaves after the other columns and a margin of 20 px, not

@@ -11,6 +11,11 @@
 
 // Opens an address in the user's browser; on failure tells the user and returns false.
 bool OpenUrl(const wchar_t* url);
+// Receives every address OpenUrl opens instead of the browser (tests install one, as they
+// answer message boxes); true when it was opened.
+using UrlOpener = bool (*)(const wchar_t* url);
+// Installs opener (null restores the browser) and returns the previous one. Thread-safe.
+UrlOpener SetUrlOpener(UrlOpener opener);
 
 bool FileExists(const wchar_t* path);
 

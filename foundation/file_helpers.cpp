@@ -18,6 +18,7 @@ namespace {
 const wchar_t kCopyFailedText[] = L"复制歌曲信息失败，请确认所选设备有足够的存储空间！";
 
 std::atomic<IFrameLink*> g_frameLink{nullptr};
+std::atomic<UrlOpener> g_urlOpener{nullptr};
 
 // The folder part of a path (everything before its last backslash); empty without one.
 std::wstring FolderOf(const wchar_t* path) {
@@ -67,9 +68,18 @@ HWND GetFrameOwnerWindow() {
   return link ? link->GetOwnerWindow() : nullptr;
 }
 
+UrlOpener SetUrlOpener(UrlOpener opener) {
+  return g_urlOpener.exchange(opener);
+}
+
 bool OpenUrl(const wchar_t* url) {
-  HINSTANCE result = ShellExecuteW(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+  UrlOpener opener = g_urlOpener;
+  if (opener) {
+    if (opener(url)) return true;
+  } else {
+    HINSTANCE result = ShellExecuteW(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+  }
   ShowMessageBox(GetFrameOwnerWindow(), L"打开网页失败，请检查是否被杀毒软件或防火墙拦截！", L"试听失败",
                  MB_ICONWARNING);
   return false;

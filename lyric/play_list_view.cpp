@@ -170,7 +170,16 @@ void CPlayListViewCtrl::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, 
       default:
         break;
     }
-    if (subItem <= 3) dc.DrawText(cellText, cellText.GetLength(), &text, format);
+    if (subItem == 0) {
+      // A number cut to "1..." names no row: one too wide for the indented cell takes the
+      // whole cell.
+      CSize size;
+      dc.GetTextExtent(cellText, cellText.GetLength(), &size);
+      if (size.cx > text.Width()) text.left = cell->left;
+      dc.DrawText(cellText, cellText.GetLength(), &text, format & ~DT_END_ELLIPSIS);
+    } else if (subItem <= 3) {
+      dc.DrawText(cellText, cellText.GetLength(), &text, format);
+    }
     if (subItem == kProgressColumn) {
       float progress = song->GetProgress();
       bool buffered = song->IsBuffered();

@@ -82,6 +82,9 @@ void CImageDownloader::AddTask(const ImageTask& task) {
   if (!HasExistingFolder(task.strLocalPath)) return;
   {
     CLockGuard lock(m_lock);
+    // Windows ask again on every paint until their picture is there: the same address must
+    // neither be fetched twice nor push a newer request out of the queue.
+    if (IsPendingLocked(task.strUrl)) return;
     m_bIdle = false;
     m_tasks.clear();
     m_tasks.push_back(task);
@@ -112,6 +115,14 @@ bool CImageDownloader::FindTask(const ImageTask& task) {
   return false;
 }
 
+bool CImageDownloader::IsPendingLocked(const std::wstring& url) const {
+  if (url == m_strFetching) return true;
+  for (const ImageTask& waiting : m_tasks) {
+    if (waiting.strUrl == url) return true;
+  }
+  return false;
+}
+
 void CImageDownloader::Download(const ImageTask& task, std::map<std::wstring, int>& failures) {
   int result = HttpDownloadFile(task.strUrl.c_str(), task.strLocalPath.c_str());
   if (result == kDownloadDone) {
@@ -128,6 +139,11 @@ void CImageDownloader::Download(const ImageTask& task, std::map<std::wstring, in
                    L"http下载文件失败！url = %s, local_path = %s, e_result = %d",
                    task.strUrl.c_str(), task.strLocalPath.c_str(), result);
   }
+}
+
+void CImageDownloader::EndFetch() {
+  CLockGuard lock(m_lock);
+  m_strFetching.clear();
 }
 
 DWORD WINAPI CImageDownloader::ThreadProc(void* self) {
@@ -157,9 +173,12 @@ void CImageDownloader::WorkLoop() {
           m_bIdle = false;
           task = m_tasks.front();
           m_tasks.pop_front();
+          m_strFetching = task.strUrl;
         }
         Download(task, failures);
+        EndFetch();
       } catch (const std::exception& e) {
+        EndFetch();
         // No memory for a task's texts, its failure count or its retry: that picture is given
         // up, not the worker.
         if (m_pLogger) {

@@ -2,7 +2,9 @@
 // file, a worker thread downloads it and repaints the window when the file is there.
 //
 // Newest wins: a request replaces every request still waiting, because the user has moved on
-// to another page of covers by then.
+// to another page of covers by then. The asking window therefore asks again for what it still
+// lacks; a request for an address that is being fetched or is waiting already changes nothing,
+// so asking again never fetches a picture twice.
 #pragma once
 
 #include <windows.h>
@@ -59,7 +61,8 @@ class CImageDownloader {
   CImageDownloader& operator=(const CImageDownloader&) = delete;
 
   void SetLogger(em_utility::logger* logger) { m_pLogger = logger; }
-  // Queues a task in place of every waiting one. A path whose folder does not exist is dropped.
+  // Queues a task in place of every waiting one. A path whose folder does not exist is dropped,
+  // and so is a task whose address is being fetched or waits already.
   void AddTask(const ImageTask& task);
   bool IsIdle();
   bool Start();
@@ -76,7 +79,11 @@ class CImageDownloader {
   // request is never discarded for an older one.
   void Requeue(const ImageTask& task);
 
+  bool IsPendingLocked(const std::wstring& url) const;
+  void EndFetch();
+
   std::list<ImageTask> m_tasks;
+  std::wstring m_strFetching;  // the address the worker is downloading; empty between tasks
   HANDLE m_hThread = nullptr;
   CManualEvent m_stopEvent;
   CManualEvent m_workEvent;

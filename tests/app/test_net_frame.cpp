@@ -6,11 +6,15 @@
 
 #include <atomic>
 #include <future>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/radio_lib_list.h"
 #include "foundation/config.h"
+#include "foundation/text_convert.h"
+#include "lyric/lrcedit_dlg.h"
 #include "resources/app_resource.h"
 #include "support/child_process.h"
 #include "support/message_box_recorder.h"
@@ -19,6 +23,7 @@
 #include "support/standin_site.h"
 #include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "webdata/web_request_kind.h"
 #include "webdata/web_service.h"
 
 namespace {
@@ -71,12 +76,41 @@ class FrameOnSiteTest : public ::testing::Test {
       return std::wstring(tip);
     });
   }
+  // The music station as the site's radio types show it: node 10 selected, its first page
+  // listed.
+  void ShowStation() {
+    testsupport::HttpReply radios;
+    ASSERT_TRUE(standin.Get("/app/ws/car-radios", &radios));
+    frame->ShowPane(0);
+    frame->GetPager().SetCurPage(0);
+    frame->OnWebServiceReply(radios.body, 0, 0);
+    ASSERT_EQ(10, frame->GetRadioTree().GetSelectedSort()->sort_id);
+  }
+  size_t Requests(const std::string& path) {
+    boost::property_tree::ptree log = standin.Log(path);
+    auto requests = log.get_child_optional("requests");
+    return requests ? requests->size() : 0;
+  }
+
   testsupport::StandinClient standin;
   CMainFrame* frame = CMainFrame::GetInstance();
 };
 
 int TreeCount(CMainFrame* frame) {
   return static_cast<int>(frame->GetRadioTree().GetCount());
+}
+
+CString CoverFile(const RadioList& row) {
+  CString file;
+  file.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
+  return file;
+}
+
+bool AllCoversThere(const std::vector<RadioList>& rows) {
+  for (const RadioList& row : rows) {
+    if (GetFileAttributesW(CoverFile(row)) == INVALID_FILE_ATTRIBUTES) return false;
+  }
+  return true;
 }
 
 // The frame asks for the radio types as it opens; the first test waits for them.
@@ -91,16 +125,8 @@ TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithC
     EXPECT_GE(rows[i - 1].create_time, rows[i].create_time);
   }
   EXPECT_TRUE(frame->GetPager().IsWindowVisible());
-  // Painting the rows asks for their covers; a newer request replaces one still waiting, and
-  // the next paint asks again.
-  for (const RadioList& row : rows) {
-    CString cover;
-    cover.Format(L"%s%d.jpg", GetConfig()->GetRadioCoverDir().GetString(), row.list_id);
-    EXPECT_TRUE(testsupport::WaitUntil([&] {
-      frame->GetRadioList().Invalidate();
-      return GetFileAttributesW(cover) != INVALID_FILE_ATTRIBUTES;
-    })) << row.list_id;
-  }
+  // Painting the rows asks for their covers, and every one arrives without another paint.
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return AllCoversThere(rows); }));
   frame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_TRUE(testsupport::SaveWindowPng(*frame, L"screenshots\\frame_station.png"));
 }
@@ -147,34 +173,61 @@ TEST_F(FrameOnSiteTest, ThePagerRemembersPagesOfNodesWithLargeIds) {
   EXPECT_EQ(1, pager.GetCurPage());
 }
 
-TEST_F(FrameOnSiteTest, APressOnARowsListenButtonAsksForItsAlbum) {
-  // An album the site does not have: its empty answer adds nothing to the workspace.
-  frame->OnWebServiceReply(
-      u8"<types><type><type_id>2</type_id><type_name>专辑</type_name><sort><sort_id>10</sort_id>"
-      u8"<list><list_id>990</list_id><list_name>无此专辑</list_name></list></sort></type></types>",
-      0, 0);
-  CRadioLibListCtrl& list = frame->GetRadioList();
-  ASSERT_EQ(1, list.GetItemCount());
-  CRect cell;
-  ASSERT_TRUE(list.GetSubItemRect(0, 1, LVIR_BOUNDS, &cell));
-  // The button is 50 px square, 36 px in and 14 px down in its cell; beside it is no hit area.
-  const LPARAM button = MAKELPARAM(cell.left + 60, cell.top + 40);
-  list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 20, cell.top + 40));
-  EXPECT_EQ(CMainFrame::kCursorArrow, frame->GetCursorState());
-  list.SendMessage(WM_MOUSEMOVE, 0, button);
-  EXPECT_EQ(CMainFrame::kCursorHand, frame->GetCursorState());
-  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, button);
-  EXPECT_TRUE(testsupport::WaitUntil([&] {
-    boost::property_tree::ptree log = standin.Log("/sdk");
-    for (const auto& request : log.get_child("requests")) {
-      const std::string query = request.second.get<std::string>("query");
-      if (query.find("method=Albums.detail") != std::string::npos &&
-          query.compare(0, 7, "id=990&") == 0) {
-        return true;
-      }
+TEST_F(FrameOnSiteTest, EveryCoverOfAPageArrivesOnceWithoutAnotherPaint) {
+  // Eight covers asked for in one paint: each newer request replaces the one waiting, so the
+  // list must ask again as covers arrive, and never for one being fetched.
+  CImageDownloader& downloader = frame->GetImageDownloader();
+  ShowStation();
+  std::vector<RadioList> rows = frame->GetRadioList().GetRecords();
+  ASSERT_EQ(8u, rows.size());
+  ASSERT_TRUE(
+      testsupport::WaitUntil([&] { return AllCoversThere(rows) && downloader.IsIdle(); }));
+  for (const RadioList& row : rows) ASSERT_TRUE(DeleteFileW(CoverFile(row)));
+  ASSERT_TRUE(standin.Reset());
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/cover/", "delay_ms": 150}})"));
+  frame->GetRadioList().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+
+  EXPECT_TRUE(
+      testsupport::WaitUntil([&] { return AllCoversThere(rows) && downloader.IsIdle(); }));
+  for (const RadioList& row : rows) {
+    std::string address = em_utility::wide_to_utf8(row.cover_url.GetString());
+    EXPECT_EQ(1u, Requests(address.substr(address.find("/cover/")))) << address;
+  }
+}
+
+TEST_F(FrameOnSiteTest, APageArrivesOnlyWhileItsNodeAndPageAreShown) {
+  ShowStation();
+  struct Case {
+    int sortId;     // of the reply
+    int page;       // of the reply
+    int shownPage;  // the pager's
+    bool shown;
+  } cases[] = {
+      {10, 1, 2, false},  // the user has paged on
+      {11, 2, 2, false},  // the page of another node
+      {10, 2, 2, true},
+  };
+  int listId = 9100;
+  for (const Case& c : cases) {
+    ++listId;
+    std::vector<RadioList> before = frame->GetRadioList().GetRecords();
+    frame->GetPager().SetCurPage(c.shownPage);
+    std::string reply = "<type><type_id>2</type_id><sort><sort_id>" + std::to_string(c.sortId) +
+                        "</sort_id><list><list_id>" + std::to_string(listId) +
+                        "</list_id></list></sort></type>";
+    // Key words of their own, so that each reply is cached under a key of its own.
+    auto* page = new AlbumPromotionParam{c.sortId, c.page, static_cast<unsigned>(listId), 0};
+    frame->OnWebServiceReply(reply, WebRequestKind::AlbumPromotions, RequestParamId(page));
+    const std::vector<RadioList>& after = frame->GetRadioList().GetRecords();
+    if (c.shown) {
+      ASSERT_EQ(1u, after.size()) << c.sortId << "/" << c.page;
+      EXPECT_EQ(listId, after[0].list_id);
+    } else {
+      ASSERT_EQ(before.size(), after.size()) << c.sortId << "/" << c.page;
+      EXPECT_EQ(before[0].list_id, after[0].list_id) << c.sortId << "/" << c.page;
     }
-    return false;
-  }));
+  }
+  frame->GetPager().SetCurPage(0);
 }
 
 TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {
@@ -233,6 +286,46 @@ TEST_F(FrameOnSiteTest, ANewerVersionShowsTheDialogOnceAndEndsTheAutomaticChecks
   GetConfig()->auto_check_update = 0;
   EXPECT_EQ(L"修复问题\r\n新增功能", answer.get());
   EXPECT_FALSE(frame->IsKeepChecking());
+}
+
+TEST_F(FrameOnSiteTest, ListeningToARowOpensTheWorkspaceAndAsksForItsAlbum) {
+  ShowStation();
+  CRadioLibListCtrl& list = frame->GetRadioList();
+  const RadioList row = list.GetRecords().at(1);
+  // The album's songs would start buffering: the site fails the call, the request is what counts.
+  ASSERT_TRUE(standin.SetScenario(R"({"http": {"match": "/sdk", "status": 500}})"));
+  std::mutex mutex;
+  std::vector<int> fields;
+  frame->SetDataObserverForTesting([&](bool api, int kind, int param) {
+    if (!api || kind != WebRequestKind::AlbumDetail) return;
+    const WebRequestParam* request = RequestParamRecord<WebRequestParam>(param);
+    std::lock_guard<std::mutex> lock(mutex);
+    fields.assign(request->fields, request->fields + 6);
+  });
+  CRect cell;
+  ASSERT_TRUE(list.GetSubItemRect(1, 1, LVIR_LABEL, &cell));
+  // The button is 50 px square, 36 px in and 14 px down in its cell; beside it is no hit area.
+  const LPARAM button = MAKELPARAM(cell.left + 60, cell.top + 39);
+  list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 20, cell.top + 39));
+  EXPECT_EQ(CMainFrame::kCursorArrow, frame->GetCursorState());
+  list.SendMessage(WM_MOUSEMOVE, 0, button);
+  EXPECT_EQ(CMainFrame::kCursorHand, frame->GetCursorState());
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, button);
+
+  EXPECT_TRUE(frame->GetLrceditDlg()->IsWindowVisible());
+  EXPECT_FALSE(list.IsWindowVisible());
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !fields.empty();
+  }));
+  frame->SetDataObserverForTesting(nullptr);
+  EXPECT_EQ((std::vector<int>{0, 0, row.type_id, row.list_id, row.list_id, row.type_id}), fields);
+  boost::property_tree::ptree log = standin.Log("/sdk");
+  ASSERT_EQ(1u, log.get_child("requests").size());
+  std::string query = log.get_child("requests").front().second.get<std::string>("query");
+  EXPECT_NE(std::string::npos, query.find("method=Albums.detail")) << query;
+  EXPECT_EQ(0u, query.find("id=" + std::to_string(row.list_id) + "&")) << query;
+  frame->ShowPane(0);
 }
 
 }  // namespace

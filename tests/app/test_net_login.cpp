@@ -14,6 +14,7 @@
 #include "app/login_dlg.h"
 #include "app/login_exchange.h"
 #include "app/main_frame.h"
+#include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
 #include "foundation/text_convert.h"
@@ -359,13 +360,44 @@ TEST_F(LoginDialogTest, AutomaticSignInNeverShowsTheDialogAndLeavesTheAccountInT
   EXPECT_EQ(CString(L"editor@example.com"), CMainFrame::GetInstance()->GetLoginUser());
   EXPECT_EQ(em_utility::utf8_to_wide(Md5(kPassword)), CMainFrame::GetInstance()->GetLoginDigest());
 
-  // A failed automatic sign-in shows the dialog with the reason, so the user can correct it.
+  // A failed automatic sign-in shows the dialog with the reason, so the user can correct it;
+  // "自动登录" is not ticked there, at start-up or after the failure.
   Scenario(R"({"result": 0})");
   testsupport::MessageBoxRecorder boxes(IDOK);
   CLoginDlg failing;
-  EXPECT_EQ(IDCANCEL, DialogScript(failing, {CancelWhenIdle(failing)}).Run());
+  std::vector<UINT> ticks;
+  auto autoBox = [&](HWND dialog) {
+    ticks.push_back(IsDlgButtonChecked(dialog, IDC_LOGIN_AUTO));
+    return true;
+  };
+  auto idle = [&](HWND) { return failing.GetLoginState() == CLoginDlg::kIdle; };
+  EXPECT_EQ(IDCANCEL, DialogScript(failing, {autoBox, idle, autoBox, CancelWhenIdle(failing)}).Run());
   EXPECT_EQ(1, watch.shown());
   EXPECT_EQ(L"你输入的用户名或者密码不正确", boxes.last().text);
+  EXPECT_EQ((std::vector<UINT>{BST_UNCHECKED, BST_UNCHECKED}), ticks);
+}
+
+// The pages the dialog opened, in place of a browser.
+std::vector<std::wstring> g_opened;
+bool RecordOpened(const wchar_t* url) {
+  g_opened.push_back(url);
+  return true;
+}
+
+TEST_F(LoginDialogTest, TheFirstSuccessfulSignInOpensTheHelpPageOnce) {
+  // (This process made its settings file, so it also counts as the program's first run.)
+  UrlOpener previous = SetUrlOpener(&RecordOpened);
+  g_opened.clear();
+  GetConfig()->SuccessLoginSum = 0;
+  CLoginDlg dialog;
+  EXPECT_EQ(IDOK, DialogScript(dialog, {Type(IDC_LOGIN_USER, L"editor@example.com"),
+                                        Type(IDC_LOGIN_PASSWORD, L"lyrics123"), Click(IDOK)})
+                      .Run());
+  SetUrlOpener(previous);
+  ASSERT_EQ(1u, g_opened.size());
+  const std::wstring help = L"/lyrichelp";
+  EXPECT_EQ(g_opened[0].size() - help.size(), g_opened[0].rfind(help)) << g_opened[0];
+  EXPECT_EQ(1, GetConfig()->SuccessLoginSum);
 }
 
 TEST_F(LoginDialogTest, SettingsOnDiskAfterALogin) {

@@ -1,5 +1,5 @@
 // The skinned tree (item height, painting through its buffer), the splitter dragged within and
-// past its limits, and the pager's clicks, notification and pointer.
+// past its limits, and the pager's clicks, notification, pointer and whole texts.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "controls/rc_splitter.h"
 #include "controls/select_ctrl.h"
+#include "controls/skin_font.h"
 #include "skin_test_windows.h"
 #include "support/canvas.h"
 #include "winlayer/geometry.h"
@@ -127,5 +128,45 @@ TEST_F(PanesTest, PagerStepsWithinItsPagesAndNotifiesEveryStepClick) {
   for (int x : {30, 68, 100, 138, 150}) {
     pager.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, 7));
     EXPECT_EQ(x == 68 || x == 138 ? 2 : 3, frame->GetCursorState()) << x;
+  }
+}
+
+// Ink per pixel column of what differs from the background, without the blank columns around.
+std::vector<int> InkColumns(const Canvas& canvas, const CRect& area, COLORREF background) {
+  std::vector<int> columns;
+  for (int x = area.left; x < area.right; ++x) {
+    columns.push_back(area.Height() -
+                      canvas.Count(background, CRect(x, area.top, x + 1, area.bottom)));
+  }
+  while (!columns.empty() && columns.back() == 0) columns.pop_back();
+  while (!columns.empty() && columns.front() == 0) columns.erase(columns.begin());
+  return columns;
+}
+
+TEST_F(PanesTest, PagerTextsAreWholeInTheirFifteenPixelStrip) {
+  // The frame's pager is 15 px high and its font 14: a face with leading stands in for "宋体"
+  // here, and its characters must still fit ("下一页" read as "卜一贝" when their tops were cut).
+  CSelectCtrl pager;
+  ASSERT_TRUE(pager.Create(host, CRect(10, 10, 210, 25), nullptr, WS_CHILD | WS_VISIBLE));
+  const COLORREF background = 0x282128;
+  pager.SetBkColor(background);
+  pager.SetPageInfo(0, 1959);
+  Canvas canvas(200, 15);
+  pager.SendMessage(WM_PAINT, reinterpret_cast<WPARAM>(canvas.hdc()), 0);
+
+  CFont font;
+  CreateSkinFont(font, 14, FW_NORMAL, DEFAULT_CHARSET, FF_SWISS, ANTIALIASED_QUALITY);
+  const std::pair<const wchar_t*, CRect> texts[] = {{L"上一页", CRect(0, 0, 66, 15)},
+                                                    {L"下一页", CRect(140, 0, 200, 15)}};
+  for (const auto& text : texts) {
+    // The same text where nothing can cut it.
+    Canvas whole(100, 40, background);
+    whole.dc().SelectFont(font);
+    whole.dc().SetBkMode(TRANSPARENT);
+    whole.dc().SetTextColor(0xB3A963);
+    CRect room(0, 0, 100, 40);
+    whole.dc().DrawText(text.first, -1, &room, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    EXPECT_EQ(InkColumns(whole, room, background), InkColumns(canvas, text.second, background))
+        << text.second.left;
   }
 }

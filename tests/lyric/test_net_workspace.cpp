@@ -16,6 +16,7 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include "app/main_frame.h"
+#include "controls/skin_font.h"
 #include "foundation/common_helpers.h"
 #include "foundation/config.h"
 #include "foundation/md5.h"
@@ -372,6 +373,47 @@ TEST_F(Workspace, TheSelectedRowIsWrittenInWhite) {
     EXPECT_EQ(selected, canvas.Count(RGB(255, 255, 255)) > 0) << selected;
     EXPECT_EQ(!selected, canvas.Count(rowText) > 0) << selected;
   }
+}
+
+// Ink per pixel column of what differs from the background, without the blank columns around.
+std::vector<int> InkColumns(const testsupport::Canvas& canvas, COLORREF background) {
+  std::vector<int> columns;
+  for (int x = 0; x < canvas.width(); ++x) {
+    columns.push_back(canvas.height() - canvas.Count(background, CRect(x, 0, x + 1, canvas.height())));
+  }
+  while (!columns.empty() && columns.back() == 0) columns.pop_back();
+  columns.erase(columns.begin(), std::find_if(columns.begin(), columns.end(), [](int n) { return n; }));
+  return columns;
+}
+
+TEST_F(Workspace, RowNumbersAreWrittenWholePastNinetyNine) {
+  SongPtr song = MakeSongPtr();
+  ASSERT_TRUE(song->FromJsonString(R"({"song_id": 9200, "song_name": "第一百首"})"));
+  CMainFrame::GetInstance()->GetSongMap().Insert(song);
+  CPlayListViewCtrl numbers;
+  ASSERT_TRUE(numbers.Create(g_site2->host, CRect(0, 0, 400, 200), nullptr, WS_CHILD | LVS_REPORT));
+  for (int row = 0; row < 999; ++row) {
+    numbers.SetItemData(numbers.InsertItem(row, L""), 9200);
+  }
+  CFont font;
+  CreateSkinFont(font, 13, FW_NORMAL, DEFAULT_CHARSET, FF_SWISS);
+  const CRect cell(0, 0, 30, 75);  // the number column's width
+  for (int row : {8, 98, 99, 998}) {
+    const COLORREF background = row % 2 == 0 ? 0x251F25 : 0x2C282E;
+    testsupport::Canvas drawn(cell.Width(), cell.Height());
+    numbers.DrawSubItem(drawn.hdc(), row, 0, const_cast<CRect*>(&cell), false, false);
+    // The same number drawn with room to spare.
+    testsupport::Canvas whole(200, cell.Height(), background);
+    whole.dc().SelectFont(font);
+    whole.dc().SetBkMode(TRANSPARENT);
+    whole.dc().SetTextColor(row % 2 == 0 ? 0x6E6E6E : 0xC8C8C8);
+    CString text;
+    text.Format(L"%d", row + 1);
+    CRect room(0, 0, 200, cell.Height());
+    whole.dc().DrawText(text, -1, &room, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+    EXPECT_EQ(InkColumns(whole, background), InkColumns(drawn, background)) << row + 1;
+  }
+  numbers.DestroyWindow();
 }
 
 TEST_F(Workspace, ClearingTheListAsksAndEndsOnTheDisplay) {

@@ -106,6 +106,24 @@ TEST(Inflate, DamagedStreamsGiveThePartialTextTerminated) {
   EXPECT_EQ(Z_DATA_ERROR, Inflate(stream, false).first);  // a gzip header where zlib is expected
 }
 
+TEST(Inflate, StreamWantingADictionaryIsAnError) {
+  // No server can hand the reader a preset dictionary: the stream ends as a damaged one, its
+  // reader closed and the empty text terminated.
+  z_stream stream = {};
+  deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+  const char dictionary[] = "<song_name></song_name>";
+  deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary), sizeof dictionary - 1);
+  std::string plain = SampleText(1000), packed(2000, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(&plain[0]);
+  stream.avail_in = static_cast<uInt>(plain.size());
+  stream.next_out = reinterpret_cast<Bytef*>(&packed[0]);
+  stream.avail_out = static_cast<uInt>(packed.size());
+  ASSERT_EQ(Z_STREAM_END, deflate(&stream, Z_FINISH));
+  packed.resize(stream.total_out);
+  deflateEnd(&stream);
+  EXPECT_EQ(std::make_pair(Z_DATA_ERROR, std::string()), Inflate(packed, false));
+}
+
 TEST(ReplyBuffer, AReplyPastItsCeilingIsDroppedWholeAndARefusedWriteSaysSo) {
   char bytes[600] = {};
   CurlReplyBuffer reply(1000);

@@ -1,5 +1,6 @@
 // Pictures fetched from the stand-in site: one download into a file, and the background
-// downloader with newest-wins queuing, retries, repaints and its failure log.
+// downloader with newest-wins queuing, no second fetch of a pending address, retries, repaints
+// and its failure log.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -115,6 +116,26 @@ TEST_F(ImageDownloadTest, TheNewestRequestReplacesTheWaitingOnes) {
   EXPECT_FALSE(Exists(dir.file(L"second.jpg")));
   EXPECT_EQ(0u, Requests(standin, "/cover/album-458.jpg"));
   EXPECT_EQ(coverBytes, ReadFileBytes(dir.file(L"third.jpg")));
+}
+
+TEST_F(ImageDownloadTest, AnAddressBeingFetchedOrWaitingIsNotQueuedAgain) {
+  // A window asks on every paint until its picture is there: asking again for the one being
+  // fetched must neither fetch it twice nor push the waiting one out of the queue.
+  ASSERT_TRUE(
+      standin.SetScenario(R"({"http": {"match": "/cover/album-457.png", "delay_ms": 1500}})"));
+  CImageDownloader downloader;
+  ImageTask fetched = Task("/cover/album-457.png", L"fetched.png");
+  ImageTask waiting = Task("/cover/album-458.jpg", L"waiting.jpg");
+  downloader.AddTask(fetched);
+  ASSERT_TRUE(WaitFor([&] { return Requests(standin, "/cover/album-457.png") == 1; }));
+  downloader.AddTask(waiting);
+  downloader.AddTask(fetched);
+  downloader.AddTask(waiting);
+  EXPECT_TRUE(downloader.FindTask(waiting));
+  EXPECT_FALSE(downloader.FindTask(fetched));
+  ASSERT_TRUE(WaitFor([&] { return downloader.IsIdle() && Exists(dir.file(L"waiting.jpg")); }));
+  EXPECT_EQ(1u, Requests(standin, "/cover/album-457.png"));
+  EXPECT_EQ(1u, Requests(standin, "/cover/album-458.jpg"));
 }
 
 TEST_F(ImageDownloadTest, DestructionWaitsUntilTheWorkerHasFinishedItsQueue) {
