@@ -68,16 +68,20 @@ TEST(TimeTag, ShiftMovesEveryTagOnce) {
   for (const auto& c : cases) EXPECT_EQ(CString(c.shifted), ShiftTimeTagsText(c.text, c.delta));
 }
 
-// One-digit minutes are read as minutes, times stop at zero, and no tag shows 60 seconds.
+// One-digit minutes are read as minutes, times stop at zero, and no tag shows 60 seconds. The
+// seconds are read in single precision and truncated to the millisecond, so a longer fraction is
+// rounded once, when the tag is written (59.495 reads as 59.494; 1.2345 as 1.234).
 TEST(TimeTag, ShiftSplitsAtTheColonFloorsAtZeroAndCarries) {
   struct {
     const wchar_t* text;
     int delta;
     const wchar_t* shifted;
   } cases[] = {
-      {L"[1:23.45]", 500, L"[01:23.95]"},  {L"[00:00.20]", -500, L"[00:00.00]"},
-      {L"[00:-0.30]", 500, L"[00:00.20]"}, {L"[00:59.495]", 500, L"[00:59.495]"},
-      {L"[0:59.495]", 500, L"[01:00.00]"}, {L"[59:59.80]", 500, L"[60:00.30]"},
+      {L"[1:23.45]", 500, L"[01:23.95]"},   {L"[00:00.20]", -500, L"[00:00.00]"},
+      {L"[00:-0.30]", 500, L"[00:00.20]"},  {L"[00:59.495]", 500, L"[00:59.495]"},
+      {L"[0:59.495]", 500, L"[00:59.99]"},  {L"[0:59.496]", 500, L"[01:00.00]"},
+      {L"[59:59.80]", 500, L"[60:00.30]"},  {L"[0:1.2345]", 500, L"[00:01.73]"},
+      {L"[0:1.2345]", -500, L"[00:00.73]"}, {L"[0:9e99]", 500, L"[1666666666:40.00]"},
   };
   for (const auto& c : cases) EXPECT_EQ(CString(c.shifted), ShiftTimeTagsText(c.text, c.delta));
   EXPECT_EQ(CString(L"[01:00.00]"), FormatShiftedTag(59995));
