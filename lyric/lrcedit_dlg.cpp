@@ -206,7 +206,6 @@ void CLrceditDlg::OnStartTimer() {
   SongPtr song = FindSong(m_nCurrentId);
   if (!song || !song->IsBuffered()) return;
   m_nCurrentId = -1;
-  // Opening the song's lyric asks about unsaved work in the editor first.
   PlayBufferedSong(song);
 }
 
@@ -234,7 +233,8 @@ void CLrceditDlg::FetchMissingLyric(const SongPtr& song) {
 }
 
 void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
-  if (!song) return;
+  // The question about the editor's unsaved work comes before the download, which blocks.
+  if (!song || !m_wndEdit.ConfirmDiscard()) return;
   FetchMissingLyric(song);
   CMainFrame::GetInstance()->SetCursorState(1);
   if (m_wndEdit.OpenSong(song)) {
@@ -261,7 +261,9 @@ void CLrceditDlg::PlaySong(const SongPtr& chosen) {
 }
 
 void CLrceditDlg::PlayBufferedSong(const SongPtr& song) {
-  if (!song) return;
+  // The editor's unsaved work is asked about before anything changes; a save that fails keeps
+  // the song from starting.
+  if (!song || !m_wndEdit.ConfirmDiscard()) return;
   m_wndSongList.SelectSong(song->GetSongId());
   LoadSongLyric(song);
   StartPlayer(song);

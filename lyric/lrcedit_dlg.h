@@ -91,6 +91,7 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void StartDownloadTask(const CString& url, const CString& path, HWND notify, const SongPtr& song);
   // Plays a buffered song, or starts buffering it to play it once buffered.
   void PlaySong(const SongPtr& song);
+  // Selects the song's row, opens its lyric and plays it.
   void PlayBufferedSong(const SongPtr& song);
   // Hands the song's audio file to the player and plays it: it is the playing song now.
   void StartPlayer(const SongPtr& song);
@@ -98,6 +99,10 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void LoadSongLyric(const SongPtr& song);
   // The full action of opening a row: its lyric in the editor, the song played or buffered, the
   // display set to the lyric. The row's song id, or -1 when the row holds no song.
+  //
+  // Each of these that opens a lyric in the editor first asks about the editor's unsaved work,
+  // before anything else changes (the row, a download, which blocks), and does nothing more when
+  // the work's save failed.
   int OpenSongAt(int item);
   void OpenSong(const SongPtr& song);
   // Stops the player and the display when the row's song is the one playing.

@@ -112,6 +112,9 @@ int CLrceditDlg::OpenSongAt(int item) {
 }
 
 void CLrceditDlg::OpenSong(const SongPtr& song) {
+  // The editor's unsaved work is asked about before the lyric is downloaded (which blocks) and
+  // opened; a save that fails keeps the song from opening.
+  if (!m_wndEdit.ConfirmDiscard()) return;
   CString lyricPath = song->GetLyricPath().c_str();
   if (!FileExists(lyricPath)) {
     DownloadWithProgress(song->GetLyric().c_str(), lyricPath, nullptr, 0);

@@ -108,25 +108,10 @@ class Workspace : public ::testing::Test {
     SongPtr song = CMainFrame::GetInstance()->GetSongMap().Find(songId, &found);
     return song;
   }
-  int RowOf(int songId) {
-    for (int row = 0; row < list->GetItemCount(); ++row) {
-      if (static_cast<int>(list->GetItemData(row)) == songId) return row;
-    }
-    return -1;
-  }
-  void SelectRows(std::initializer_list<int> songIds) {
-    for (int row = 0; row < list->GetItemCount(); ++row) list->SetItemState(row, 0, LVIS_SELECTED);
-    for (int id : songIds) list->SetItemState(RowOf(id), LVIS_SELECTED, LVIS_SELECTED);
-  }
+  int RowOf(int songId) { return RowOfSong(workspace, songId); }
+  void SelectRows(std::initializer_list<int> songIds) { SelectSongRows(workspace, songIds); }
   void Command(int id) { workspace->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  void Notify(UINT code, int item = -1) {
-    NMITEMACTIVATE notice = {};
-    notice.hdr.hwndFrom = *list;
-    notice.hdr.idFrom = static_cast<UINT_PTR>(list->GetDlgCtrlID());
-    notice.hdr.code = code;
-    notice.iItem = item;
-    workspace->SendMessage(WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
-  }
+  void Notify(UINT code, int item = -1) { SendSongListNotice(workspace, code, item); }
   CString EditorText() {
     CString text;
     editor->GetLrcEdit().GetWindowText(text);
