@@ -38,6 +38,9 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   enum { IDD = IDD_LRCEDIT_DLG };
   // Width of the right-hand column (player, strip, display or editor) before any drag.
   static constexpr int kColumnWidth = 353;
+  // How much wider than kColumnWidth the column is laid out once the splitter bar has been
+  // dragged to left..right in a client area clientWidth wide (narrower when negative).
+  static int SplitterOffset(int clientWidth, int left, int right);
   static constexpr int kPositionTimer = 0;
   static constexpr int kStartTimer = 1;
   static constexpr int kIdleTimer = 2;

@@ -247,20 +247,19 @@ void CLrceditDlg::ResetSongBuffer(const SongPtr& song) {
   m_wndSongList.Invalidate();
 }
 
+int CLrceditDlg::SplitterOffset(int clientWidth, int left, int right) {
+  if (right > clientWidth - kColumnWidth) return clientWidth - right - kColumnWidth;
+  if (left < clientWidth - kColumnWidth - 4) return clientWidth - left - kColumnWidth - 4;
+  return 0;
+}
+
 void CLrceditDlg::OnSplitterMoved(int left, int, int right, int, void* context) {
   auto* self = static_cast<CLrceditDlg*>(context);
   CRect client;
   self->GetClientRect(&client);
-  const int width = client.Width();
-  int offset = 0;
-  if (right > width - kColumnWidth) {
-    offset = width - right - kColumnWidth;
-  } else if (left < width - kColumnWidth - 4) {
-    offset = width - left - kColumnWidth - 4;
-  }
   CWindow box = self->m_wndEdit.GetLrcEdit();
   box.SendMessage(WM_SETREDRAW, FALSE, 0);
-  self->Layout(width, client.Height(), offset);
+  self->Layout(client.Width(), client.Height(), SplitterOffset(client.Width(), left, right));
   box.SendMessage(WM_SETREDRAW, TRUE, 0);
   box.Invalidate();
 }
