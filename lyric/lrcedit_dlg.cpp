@@ -65,6 +65,7 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
   if (m_player.UsesSubstitute()) {
     ::ShowWindow(m_hPlayerWnd, SW_HIDE);
     m_wndPlayerPanel.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
+    m_wndPlayerPanel.SetSeekHandler([this](double seconds) { SeekTo(seconds); });
   }
 
   m_wndDisplayer.Init();
@@ -150,9 +151,12 @@ double CLrceditDlg::GetCurrentPosition() {
 }
 
 void CLrceditDlg::SeekBy(bool forward, double seconds) {
-  double position = GetCurrentPosition() + (forward ? seconds : -seconds);
-  m_wndDisplayer.SetTime(static_cast<int>(position * 1000));
-  m_player.SetPosition(position);
+  SeekTo(GetCurrentPosition() + (forward ? seconds : -seconds));
+}
+
+void CLrceditDlg::SeekTo(double seconds) {
+  m_wndDisplayer.SetTime(static_cast<int>(seconds * 1000));
+  m_player.SetPosition(seconds);
 }
 
 void CLrceditDlg::TogglePlayPause() {

@@ -68,6 +68,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   CFastDlg* GetFastDlg() { return &m_wndFast; }
   CLrcDisplayer* GetDisplayer() { return &m_wndDisplayer; }
   IMediaPlayer* GetPlayer() { return &m_player; }
+  // The player's face while the control stays idle; no window when the control plays itself.
+  CPlayerPanel* GetPlayerPanel() { return &m_wndPlayerPanel; }
   bool IsMediaLoaded() const { return m_bMediaLoaded; }
   int GetPlayingSongId() const { return m_nPlayingId; }
   int GetCurrentSongId() const { return m_nCurrentId; }
@@ -80,6 +82,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
 
   // F3 and F4: the player and the display move by seconds.
   void SeekBy(bool forward, double seconds);
+  // The player and the display go to seconds from the start (F3, F4 and the player's bar).
+  void SeekTo(double seconds);
   // F2: pause or play the playing song.
   void TogglePlayPause();
   double GetCurrentPosition();
