@@ -9,6 +9,7 @@
 #include "lyric/time_tag.h"
 #include "lyric/upload_result.h"
 #include "support/gtest_cstring.h"
+#include "support/temp_dir.h"
 
 TEST(TimeTag, InsertTagTruncatesToHundredths) {
   struct {
@@ -112,6 +113,28 @@ TEST(LyricSave, AdvertLinesAreDropped) {
     EXPECT_EQ(c.advert, IsAdvertLine(c.line, strlen(c.line))) << c.line;
   }
   EXPECT_EQ(std::string("keep\r\n"), FilterLyricBytes("QQ 123\r\nkeep\r\nwww.a\r\n\r\n"));
+}
+
+// Which files the editor refuses to show (and so never saves over): both UTF-16 byte orders and
+// bytes that are not UTF-8; a UTF-8 mark and an empty file are read.
+TEST(LyricSave, ClassifiesWhatTheEditorCanRead) {
+  testsupport::TempDir dir;
+  struct {
+    const char* bytes;
+    LyricFileText kind;
+  } cases[] = {{"[00:01.00]\xE6\x99\xB4\r\n", LyricFileText::kReadable},
+               {"\xEF\xBB\xBFx", LyricFileText::kReadable},
+               {"", LyricFileText::kReadable},
+               {"\xFF\xFE[\0", LyricFileText::kUtf16},
+               {"\xFE\xFF\0[", LyricFileText::kUtf16},
+               {"[00:01.00]\xC7\xE7\xCC\xEC\r\n", LyricFileText::kNotUtf8}};
+  for (const auto& c : cases) {
+    std::wstring path = dir.file(L"a.lrc");
+    std::string bytes(c.bytes, c.kind == LyricFileText::kUtf16 ? 4 : strlen(c.bytes));
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes));
+    EXPECT_EQ(c.kind, ClassifyLyricFile(path.c_str())) << c.bytes;
+  }
+  EXPECT_EQ(LyricFileText::kMissing, ClassifyLyricFile(dir.file(L"none.lrc").c_str()));
 }
 
 TEST(UploadResult, StatusAndErrGiveTheCode) {
