@@ -13,10 +13,6 @@ constexpr COLORREF kText = 0xC8C8C8;
 // The band that takes the bar's clicks reaches this far above the bar.
 constexpr int kSeekReach = 8;
 
-CPoint MousePoint(LPARAM lParam) {
-  return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-}
-
 }  // namespace
 
 LRESULT CPlayerPanel::OnPaint(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -109,7 +105,7 @@ void CPlayerPanel::SeekAt(int x) {
 LRESULT CPlayerPanel::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
   CRect client;
   GetClientRect(&client);
-  CPoint point = MousePoint(lParam);
+  CPoint point(lParam);
   if (!SeekBand(client).PtInRect(point) || m_player.GetDuration() <= 0) return 0;
   // The panel holds the mouse while the button is down, so a drag that leaves it still seeks.
   SetCapture();
@@ -119,13 +115,13 @@ LRESULT CPlayerPanel::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
 }
 
 LRESULT CPlayerPanel::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  if (m_bDragging) SeekAt(MousePoint(lParam).x);
+  if (m_bDragging) SeekAt(CPoint(lParam).x);
   return 0;
 }
 
 LRESULT CPlayerPanel::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&) {
   if (!m_bDragging) return 0;
-  SeekAt(MousePoint(lParam).x);
+  SeekAt(CPoint(lParam).x);
   ::ReleaseCapture();
   m_bDragging = false;
   return 0;
