@@ -89,9 +89,11 @@ class CMainFrame
   // 0 means handled (the key goes no further).
   LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  // The exit sequence: asks first when ask is set; false when the user declined.
+  // The exit sequence. When ask is set, asks first: about the lyric editor's unsaved work (a
+  // save that fails keeps the program), then whether to close. False when the program stays.
   bool ExitApp(bool ask);
-  // Forgets the automatic sign-in and closes the program, which then starts again.
+  // Forgets the automatic sign-in and closes the program, which then starts again; the lyric
+  // editor's unsaved work is asked about first, as for an exit.
   void ChangeUser();
   // Fills the work area, or goes back to the size before.
   void ToggleMaximize();
@@ -221,6 +223,9 @@ class CMainFrame
   void OnSize(int width, int height);
   void OnCommand(int id);
   void ShowMainMenu(POINT at, UINT trackFlags);
+  // Before the program ends: the lyric editor's question about its unsaved work. False when the
+  // program must stay (the save failed).
+  bool ConfirmLyricWorkMayGo();
   void ShowAboutBox();
   void AddTrayIcon();
 

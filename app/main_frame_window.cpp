@@ -683,6 +683,7 @@ LRESULT CMainFrame::OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHan
 // ---- exit
 
 bool CMainFrame::ExitApp(bool ask) {
+  if (ask && !ConfirmLyricWorkMayGo()) return false;
   if (ask && ShowMessageBox(m_hWnd, L"是否关闭程序？", L"歌词编辑器", MB_YESNO | MB_ICONQUESTION) !=
                  IDYES) {
     return false;
@@ -701,7 +702,15 @@ bool CMainFrame::ExitApp(bool ask) {
   return true;
 }
 
+bool CMainFrame::ConfirmLyricWorkMayGo() {
+  // Answered No, the work still counts as unsaved: the user may yet decline to leave.
+  CEditDlg* editor = GetEditDlg();
+  return !editor->m_hWnd || editor->ConfirmDiscard(CEditDlg::LetGo::kStayUnsaved);
+}
+
 void CMainFrame::ChangeUser() {
+  // Asked before automatic sign-in is forgotten: a save that fails leaves the program as it was.
+  if (!ConfirmLyricWorkMayGo()) return;
   CConfig* config = GetConfig();
   config->m_bAutoLogin = 0;
   config->Save();

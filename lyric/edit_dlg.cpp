@@ -201,13 +201,13 @@ void CEditDlg::SetModified(bool modified) {
   if (m_wndLrcEdit.m_hWnd) m_wndLrcEdit.SetModify(modified);
 }
 
-bool CEditDlg::ConfirmDiscard() {
+bool CEditDlg::ConfirmDiscard(LetGo letGo) {
   if (!HasUnsavedWork()) return true;
   if (ShowMessageBox(m_hWnd, L"歌词文件已经修改，是否保存？", kEditorCaption,
                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
     return SaveLyric();
   }
-  SetModified(false);  // the user lets the changes go
+  if (letGo == LetGo::kForget) SetModified(false);
   return true;
 }
 

@@ -62,9 +62,14 @@ class CEditDlg : public CDialogImpl<CEditDlg> {
 
   // A file is open and the box or the editor counts as changed since it was loaded or saved.
   bool HasUnsavedWork() const;
-  // Before the box's text is replaced: with unsaved work, asks whether to save it. True when
-  // the text may go (nothing unsaved, the user let it go, or it was saved).
-  bool ConfirmDiscard();
+  // What becomes of unsaved work that the user lets go: it no longer counts as unsaved (the
+  // box's text is replaced next), or it still does (the caller may yet keep it: an exit that
+  // the user can still decline).
+  enum class LetGo { kForget, kStayUnsaved };
+  // Before the box's text is replaced, or the program ends: with unsaved work, asks whether to
+  // save it. True when the text may go (nothing unsaved, the user let it go, or it was saved);
+  // false when its save failed.
+  bool ConfirmDiscard(LetGo letGo = LetGo::kForget);
 
   // F5 (keep) and F6 at the caret's line, with the player's position.
   void InsertTimeTag(bool keep);

@@ -65,6 +65,7 @@ BOOL CLrceditDlg::OnInitDialog(HWND, LPARAM) {
   if (m_player.UsesSubstitute()) {
     ::ShowWindow(m_hPlayerWnd, SW_HIDE);
     m_wndPlayerPanel.Create(m_hWnd, CRect(0, 0, 0, 0), nullptr, WS_CHILD | WS_VISIBLE);
+    m_wndPlayerPanel.SetSeekHandler([this](double seconds) { SeekTo(seconds); });
   }
 
   m_wndDisplayer.Init();
@@ -150,9 +151,12 @@ double CLrceditDlg::GetCurrentPosition() {
 }
 
 void CLrceditDlg::SeekBy(bool forward, double seconds) {
-  double position = GetCurrentPosition() + (forward ? seconds : -seconds);
-  m_wndDisplayer.SetTime(static_cast<int>(position * 1000));
-  m_player.SetPosition(position);
+  SeekTo(GetCurrentPosition() + (forward ? seconds : -seconds));
+}
+
+void CLrceditDlg::SeekTo(double seconds) {
+  m_wndDisplayer.SetTime(static_cast<int>(seconds * 1000));
+  m_player.SetPosition(seconds);
 }
 
 void CLrceditDlg::TogglePlayPause() {
@@ -206,7 +210,6 @@ void CLrceditDlg::OnStartTimer() {
   SongPtr song = FindSong(m_nCurrentId);
   if (!song || !song->IsBuffered()) return;
   m_nCurrentId = -1;
-  // Opening the song's lyric asks about unsaved work in the editor first.
   PlayBufferedSong(song);
 }
 
@@ -234,7 +237,8 @@ void CLrceditDlg::FetchMissingLyric(const SongPtr& song) {
 }
 
 void CLrceditDlg::LoadSongLyric(const SongPtr& song) {
-  if (!song) return;
+  // The question about the editor's unsaved work comes before the download, which blocks.
+  if (!song || !m_wndEdit.ConfirmDiscard()) return;
   FetchMissingLyric(song);
   CMainFrame::GetInstance()->SetCursorState(1);
   if (m_wndEdit.OpenSong(song)) {
@@ -261,7 +265,9 @@ void CLrceditDlg::PlaySong(const SongPtr& chosen) {
 }
 
 void CLrceditDlg::PlayBufferedSong(const SongPtr& song) {
-  if (!song) return;
+  // The editor's unsaved work is asked about before anything changes; a save that fails keeps
+  // the song from starting.
+  if (!song || !m_wndEdit.ConfirmDiscard()) return;
   m_wndSongList.SelectSong(song->GetSongId());
   LoadSongLyric(song);
   StartPlayer(song);

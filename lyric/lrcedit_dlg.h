@@ -38,6 +38,9 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   enum { IDD = IDD_LRCEDIT_DLG };
   // Width of the right-hand column (player, strip, display or editor) before any drag.
   static constexpr int kColumnWidth = 353;
+  // How much wider than kColumnWidth the column is laid out once the splitter bar has been
+  // dragged to left..right in a client area clientWidth wide (narrower when negative).
+  static int SplitterOffset(int clientWidth, int left, int right);
   static constexpr int kPositionTimer = 0;
   static constexpr int kStartTimer = 1;
   static constexpr int kIdleTimer = 2;
@@ -65,6 +68,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   CFastDlg* GetFastDlg() { return &m_wndFast; }
   CLrcDisplayer* GetDisplayer() { return &m_wndDisplayer; }
   IMediaPlayer* GetPlayer() { return &m_player; }
+  // The player's face while the control stays idle; no window when the control plays itself.
+  CPlayerPanel* GetPlayerPanel() { return &m_wndPlayerPanel; }
   bool IsMediaLoaded() const { return m_bMediaLoaded; }
   int GetPlayingSongId() const { return m_nPlayingId; }
   int GetCurrentSongId() const { return m_nCurrentId; }
@@ -77,6 +82,8 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
 
   // F3 and F4: the player and the display move by seconds.
   void SeekBy(bool forward, double seconds);
+  // The player and the display go to seconds from the start (F3, F4 and the player's bar).
+  void SeekTo(double seconds);
   // F2: pause or play the playing song.
   void TogglePlayPause();
   double GetCurrentPosition();
@@ -91,6 +98,7 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void StartDownloadTask(const CString& url, const CString& path, HWND notify, const SongPtr& song);
   // Plays a buffered song, or starts buffering it to play it once buffered.
   void PlaySong(const SongPtr& song);
+  // Selects the song's row, opens its lyric and plays it.
   void PlayBufferedSong(const SongPtr& song);
   // Hands the song's audio file to the player and plays it: it is the playing song now.
   void StartPlayer(const SongPtr& song);
@@ -98,6 +106,10 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void LoadSongLyric(const SongPtr& song);
   // The full action of opening a row: its lyric in the editor, the song played or buffered, the
   // display set to the lyric. The row's song id, or -1 when the row holds no song.
+  //
+  // Each of these that opens a lyric in the editor first asks about the editor's unsaved work,
+  // before anything else changes (the row, a download, which blocks), and does nothing more when
+  // the work's save failed.
   int OpenSongAt(int item);
   void OpenSong(const SongPtr& song);
   // Stops the player and the display when the row's song is the one playing.

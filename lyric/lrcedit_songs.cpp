@@ -112,6 +112,9 @@ int CLrceditDlg::OpenSongAt(int item) {
 }
 
 void CLrceditDlg::OpenSong(const SongPtr& song) {
+  // The editor's unsaved work is asked about before the lyric is downloaded (which blocks) and
+  // opened; a save that fails keeps the song from opening.
+  if (!m_wndEdit.ConfirmDiscard()) return;
   CString lyricPath = song->GetLyricPath().c_str();
   if (!FileExists(lyricPath)) {
     DownloadWithProgress(song->GetLyric().c_str(), lyricPath, nullptr, 0);
@@ -244,20 +247,19 @@ void CLrceditDlg::ResetSongBuffer(const SongPtr& song) {
   m_wndSongList.Invalidate();
 }
 
+int CLrceditDlg::SplitterOffset(int clientWidth, int left, int right) {
+  if (right > clientWidth - kColumnWidth) return clientWidth - right - kColumnWidth;
+  if (left < clientWidth - kColumnWidth - 4) return clientWidth - left - kColumnWidth - 4;
+  return 0;
+}
+
 void CLrceditDlg::OnSplitterMoved(int left, int, int right, int, void* context) {
   auto* self = static_cast<CLrceditDlg*>(context);
   CRect client;
   self->GetClientRect(&client);
-  const int width = client.Width();
-  int offset = 0;
-  if (right > width - kColumnWidth) {
-    offset = width - right - kColumnWidth;
-  } else if (left < width - kColumnWidth - 4) {
-    offset = width - left - kColumnWidth - 4;
-  }
   CWindow box = self->m_wndEdit.GetLrcEdit();
   box.SendMessage(WM_SETREDRAW, FALSE, 0);
-  self->Layout(width, client.Height(), offset);
+  self->Layout(client.Width(), client.Height(), SplitterOffset(client.Width(), left, right));
   box.SendMessage(WM_SETREDRAW, TRUE, 0);
   box.Invalidate();
 }

@@ -34,6 +34,14 @@ SongPtr FindSong(int songId) {
 
 }  // namespace
 
+ProgressCell MeasureProgressCell(const Song& song, int cellWidth) {
+  const float progress = song.GetProgress();
+  const float part = std::min(progress / 100.0f, 1.0f);
+  ProgressCell cell{static_cast<int>(part > 0 ? part * cellWidth : 0), song.IsBuffered(), L"100%"};
+  if (!cell.buffered) cell.text.Format(L"%.1f%%", progress);
+  return cell;
+}
+
 void CPlayListViewCtrl::InitColumns() {
   // "艺人" goes in before "专辑", at an index that pushes it behind.
   InsertColumn(0, L"", LVCFMT_RIGHT, 30);
@@ -181,19 +189,12 @@ void CPlayListViewCtrl::DrawSubItem(HDC hdc, int item, int subItem, RECT* cell, 
       dc.DrawText(cellText, cellText.GetLength(), &text, format);
     }
     if (subItem == kProgressColumn) {
-      float progress = song->GetProgress();
-      bool buffered = song->IsBuffered();
-      float part = std::min(progress / 100.0f, 1.0f);
+      ProgressCell progress = MeasureProgressCell(*song, cell->right - cell->left);
       CRect bar(*cell);
-      bar.right = bar.left + static_cast<int>(part > 0 ? part * (cell->right - cell->left) : 0);
-      dc.FillSolidRect(&bar, buffered ? kBufferedBar : kBufferingBar);
-      if (buffered) {
-        cellText = L"100%";
-        dc.SetTextColor(kLightText);
-      } else {
-        cellText.Format(L"%.1f%%", progress);
-      }
-      dc.DrawText(cellText, cellText.GetLength(), &text, format);
+      bar.right = bar.left + progress.barWidth;
+      dc.FillSolidRect(&bar, progress.buffered ? kBufferedBar : kBufferingBar);
+      if (progress.buffered) dc.SetTextColor(kLightText);
+      dc.DrawText(progress.text, progress.text.GetLength(), &text, format);
     }
   }
   dc.RestoreDC(saved);

@@ -19,6 +19,16 @@
 #include "webdata/song.h"
 #include "webdata/song_item.h"
 
+// The progress column of a song in a cell of cellWidth: a bar as wide as the progress, never
+// wider than the cell, and the text over it ("%.1f%%", or "100%" once buffered, on the buffered
+// bar's own colour in white).
+struct ProgressCell {
+  int barWidth;
+  bool buffered;
+  CString text;
+};
+ProgressCell MeasureProgressCell(const Song& song, int cellWidth);
+
 class CPlayListViewCtrl : public CSkinListCtrlEx {
  public:
   BEGIN_MSG_MAP(CPlayListViewCtrl)

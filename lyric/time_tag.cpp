@@ -26,14 +26,23 @@ bool IsTimeTagChars(const wchar_t* text, int length) {
   return wmemchr(text, L':', length) && wmemchr(text, L']', length);
 }
 
-// The tag's time moved by delta, in milliseconds, the seconds to the nearest millisecond (a time
-// that ends below zero is written as zero anyway). Computed in double, which holds these sums
-// exactly; an int conversion is one instruction where a 64-bit one is a library call.
+// The tag's time moved by delta, in milliseconds. The seconds are read in single precision and
+// truncated to the millisecond, as the shift has always read tags; the one rounding is to the
+// hundredths the tag is written with (rounding here as well would round "1.2345" twice, to 1.74).
+// Computed in double, which holds these sums exactly; an int conversion is one instruction where
+// a 64-bit one is a library call. Times out of any tag's reach stop at a bound that the writer's
+// arithmetic still holds.
 long long ShiftedMs(int minutes, double seconds, int delta) {
-  double ms = seconds * 1000 + minutes * 60000.0 + delta;
-  ms += ms < 0 ? -0.5 : 0.5;
-  if (ms > -2147483648.0 && ms < 2147483647.0) return static_cast<int>(ms);
-  return static_cast<long long>(ms);
+  constexpr double kBound = 1e14;
+  auto bounded = [](double value) {
+    return value < -kBound ? -kBound : value > kBound ? kBound : value;
+  };
+  auto fitsInt = [](double value) { return value > -2147483648.0 && value < 2147483647.0; };
+  const double thousandths = static_cast<double>(static_cast<float>(bounded(seconds))) * 1000;
+  double ms = (fitsInt(thousandths) ? static_cast<int>(thousandths) : std::trunc(thousandths)) +
+              minutes * 60000.0 + delta;
+  if (fitsInt(ms)) return static_cast<int>(ms);
+  return static_cast<long long>(bounded(ms));
 }
 
 // Writes value with at least two digits at out; returns the end. (32-bit arithmetic: 64-bit
@@ -117,8 +126,7 @@ CString ShiftTimeTagsText(const CString& text, int deltaMs) {
       int minutes = ReadTagInt(open + 1, colon);
       double seconds = ReadTagDouble(colon + 1, close);
       wchar_t tag[kMaxTagLength];
-      wchar_t* tagEnd = WriteShiftedTag(
-          tag, ShiftedMs(minutes, seconds, deltaMs));
+      wchar_t* tagEnd = WriteShiftedTag(tag, ShiftedMs(minutes, seconds, deltaMs));
       result.append(copied, open).append(tag, tagEnd);
       copied = next = close + 1;
     }

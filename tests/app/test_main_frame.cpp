@@ -10,6 +10,7 @@
 #include "app/status_bar.h"
 #include "foundation/config.h"
 #include "foundation/text_convert.h"
+#include "lyric/edit_dlg.h"
 #include "resources/app_resource.h"
 #include "support/gtest_cstring.h"
 #include "support/message_box_recorder.h"
@@ -129,6 +130,70 @@ TEST_F(FrameWindowTest, EveryExitCommandAsksAndNoKeepsTheWindow) {
     EXPECT_TRUE(frame->IsWindowVisible());
     EXPECT_TRUE(frame->IsKeepChecking());
   }
+}
+
+// With unsaved lyric work every way out asks the editor's question first. No: the exit question
+// follows and, declined, leaves the work unsaved; Yes: the work is saved first; a save that fails
+// keeps the program without the exit question. "更改用户" asks it before forgetting the
+// automatic sign-in (its other answers end the program: the program test takes them).
+TEST_F(FrameWindowTest, EveryWayOutAsksAboutUnsavedLyricWorkFirst) {
+  const std::wstring question = L"歌词文件已经修改，是否保存？";
+  const std::wstring closing = L"是否关闭程序？";
+  testsupport::TempDir dir;
+  const std::wstring path = dir.file(L"work.lrc");
+  ASSERT_TRUE(testsupport::WriteFileBytes(path, "[00:01.00]a\r\n"));
+  CEditDlg* editor = frame->GetEditDlg();
+  ASSERT_TRUE(editor->LoadLyric(path.c_str()));
+  auto type = [&](const wchar_t* text) {
+    editor->GetLrcEdit().SetWindowText(text);
+    editor->GetLrcEdit().SetModify(TRUE);
+  };
+  GetConfig()->m_bAutoLogin = 1;
+  struct Way {
+    UINT message;
+    WPARAM command;
+    bool asksToClose;
+  } ways[] = {{WM_COMMAND, IDC_CLOSE_BUTTON, true},
+              {WM_COMMAND, ID_APP_EXIT, true},  // the main menu's and the tray menu's "退出"
+              {WM_SYSCOMMAND, 0x8031, true},
+              {WM_COMMAND, ID_CHANGE_USER, false}};
+  for (const Way& way : ways) {
+    if (way.asksToClose) {
+      type(L"[00:02.00]kept");
+      {
+        testsupport::MessageBoxRecorder boxes(IDNO);
+        frame->SendMessage(way.message, way.command);
+        EXPECT_EQ((std::vector<std::wstring>{question, closing}), boxes.texts()) << way.command;
+        EXPECT_TRUE(editor->HasUnsavedWork());
+        EXPECT_EQ("[00:01.00]a\r\n", testsupport::ReadFileBytes(path));
+      }
+      {
+        testsupport::MessageBoxRecorder boxes({IDYES, IDNO});
+        frame->SendMessage(way.message, way.command);
+        EXPECT_EQ((std::vector<std::wstring>{question, closing}), boxes.texts()) << way.command;
+        EXPECT_FALSE(editor->HasUnsavedWork());
+        EXPECT_EQ("[00:02.00]kept\r\n", testsupport::ReadFileBytes(path));
+      }
+    }
+    // A folder where the file was: the save fails.
+    type(L"[00:03.00]unsaved");
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+    {
+      testsupport::MessageBoxRecorder boxes(IDYES);
+      frame->SendMessage(way.message, way.command);
+      ASSERT_EQ(2u, boxes.count()) << way.command;
+      EXPECT_EQ(question, boxes.texts().front());
+      EXPECT_EQ(L"保存失败", boxes.last().caption);
+    }
+    RemoveDirectoryW(path.c_str());
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, "[00:01.00]a\r\n"));
+    EXPECT_TRUE(frame->IsWindowVisible()) << way.command;
+    EXPECT_TRUE(frame->IsKeepChecking());
+    EXPECT_TRUE(editor->HasUnsavedWork());
+    EXPECT_EQ(1, GetConfig()->m_bAutoLogin);
+  }
+  editor->SetModified(false);
 }
 
 // What the main menu showed while it was open, read by a timer of the menu's own loop.

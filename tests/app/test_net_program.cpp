@@ -1,7 +1,7 @@
 // The program itself, started as a user starts it, against the stand-in: the main road from the
-// login to an uploaded lyric and the exit, one instance at a time, and the change of user that
-// closes the program and starts it again from a folder whose name has Chinese characters and a
-// space.
+// login to an uploaded lyric and the exit with a change left unsaved, one instance at a time, and
+// the change of user that closes the program and starts it again from a folder whose name has
+// Chinese characters and a space.
 #include <winsock2.h>
 #include <gtest/gtest.h>
 
@@ -40,15 +40,15 @@ int CountFiles(const std::wstring& pattern) {
   return count;
 }
 
-// Answers a message box of another process: its text, and then it is closed with OK.
-std::wstring AnswerBox(DWORD pid, const wchar_t* caption) {
+// Answers a message box of another process: its text, and then it is closed with the answer.
+std::wstring AnswerBox(DWORD pid, const wchar_t* caption, int answer = IDOK) {
   HWND box = nullptr;
   if (!testsupport::WaitUntil([&] { return (box = testsupport::FindProcessWindow(pid, L"#32770", caption)) != nullptr; })) {
     return L"(no box)";
   }
   wchar_t text[256] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 256);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  PostMessageW(box, WM_COMMAND, answer, 0);
   return text;
 }
 
@@ -201,6 +201,10 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   Picture(frame, L"road_3_workspace.png");
   PostMessageW(lyricBox, WM_KEYDOWN, VK_F11, 0);
   EXPECT_EQ(L"上传完成！", AnswerBox(program.pid(), L"歌词编辑"));
+  // A change after the upload, left unsaved.
+  const std::wstring uploaded = lyricText();
+  PostMessageW(lyricBox, WM_CHAR, L'x', 0);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return lyricText() != uploaded; }));
 
   // Back to the lyric display, which follows the song from where it plays.
   HWND editor = GetParent(lyricBox);
@@ -221,14 +225,19 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   }
   EXPECT_NE(std::string::npos, upload.find("name=\"lyric\"")) << upload.substr(0, 400);
 
-  // Exit through the menu.
+  // Exit through the menu: first the question about the unsaved change, let go, then the exit's.
   PostMessageW(frame, WM_COMMAND, 32784, 0);
+  EXPECT_EQ(L"歌词文件已经修改，是否保存？", AnswerBox(program.pid(), L"歌词编辑", IDNO));
   HWND question = nullptr;
   ASSERT_TRUE(testsupport::WaitUntil([&] {
     return (question = testsupport::FindProcessWindow(program.pid(), L"#32770", L"歌词编辑器"));
   }));
   PostMessageW(question, WM_COMMAND, IDYES, 0);
   EXPECT_EQ(0, program.ExitCode());
+  // The song's lyric file is still the one uploaded.
+  std::string kept = testsupport::ReadFileBytes(dir.path() + L"temp\\123.lrc");
+  EXPECT_FALSE(kept.empty());
+  EXPECT_NE(std::string::npos, upload.find("\r\n\r\n" + kept + "\r\n--")) << kept;
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithExitCodeOne) {

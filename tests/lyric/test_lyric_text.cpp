@@ -9,6 +9,7 @@
 #include "lyric/time_tag.h"
 #include "lyric/upload_result.h"
 #include "support/gtest_cstring.h"
+#include "support/temp_dir.h"
 
 TEST(TimeTag, InsertTagTruncatesToHundredths) {
   struct {
@@ -68,16 +69,20 @@ TEST(TimeTag, ShiftMovesEveryTagOnce) {
   for (const auto& c : cases) EXPECT_EQ(CString(c.shifted), ShiftTimeTagsText(c.text, c.delta));
 }
 
-// One-digit minutes are read as minutes, times stop at zero, and no tag shows 60 seconds.
+// One-digit minutes are read as minutes, times stop at zero, and no tag shows 60 seconds. The
+// seconds are read in single precision and truncated to the millisecond, so a longer fraction is
+// rounded once, when the tag is written (59.495 reads as 59.494; 1.2345 as 1.234).
 TEST(TimeTag, ShiftSplitsAtTheColonFloorsAtZeroAndCarries) {
   struct {
     const wchar_t* text;
     int delta;
     const wchar_t* shifted;
   } cases[] = {
-      {L"[1:23.45]", 500, L"[01:23.95]"},  {L"[00:00.20]", -500, L"[00:00.00]"},
-      {L"[00:-0.30]", 500, L"[00:00.20]"}, {L"[00:59.495]", 500, L"[00:59.495]"},
-      {L"[0:59.495]", 500, L"[01:00.00]"}, {L"[59:59.80]", 500, L"[60:00.30]"},
+      {L"[1:23.45]", 500, L"[01:23.95]"},   {L"[00:00.20]", -500, L"[00:00.00]"},
+      {L"[00:-0.30]", 500, L"[00:00.20]"},  {L"[00:59.495]", 500, L"[00:59.495]"},
+      {L"[0:59.495]", 500, L"[00:59.99]"},  {L"[0:59.496]", 500, L"[01:00.00]"},
+      {L"[59:59.80]", 500, L"[60:00.30]"},  {L"[0:1.2345]", 500, L"[00:01.73]"},
+      {L"[0:1.2345]", -500, L"[00:00.73]"}, {L"[0:9e99]", 500, L"[1666666666:40.00]"},
   };
   for (const auto& c : cases) EXPECT_EQ(CString(c.shifted), ShiftTimeTagsText(c.text, c.delta));
   EXPECT_EQ(CString(L"[01:00.00]"), FormatShiftedTag(59995));
@@ -108,6 +113,28 @@ TEST(LyricSave, AdvertLinesAreDropped) {
     EXPECT_EQ(c.advert, IsAdvertLine(c.line, strlen(c.line))) << c.line;
   }
   EXPECT_EQ(std::string("keep\r\n"), FilterLyricBytes("QQ 123\r\nkeep\r\nwww.a\r\n\r\n"));
+}
+
+// Which files the editor refuses to show (and so never saves over): both UTF-16 byte orders and
+// bytes that are not UTF-8; a UTF-8 mark and an empty file are read.
+TEST(LyricSave, ClassifiesWhatTheEditorCanRead) {
+  testsupport::TempDir dir;
+  struct {
+    const char* bytes;
+    LyricFileText kind;
+  } cases[] = {{"[00:01.00]\xE6\x99\xB4\r\n", LyricFileText::kReadable},
+               {"\xEF\xBB\xBFx", LyricFileText::kReadable},
+               {"", LyricFileText::kReadable},
+               {"\xFF\xFE[\0", LyricFileText::kUtf16},
+               {"\xFE\xFF\0[", LyricFileText::kUtf16},
+               {"[00:01.00]\xC7\xE7\xCC\xEC\r\n", LyricFileText::kNotUtf8}};
+  for (const auto& c : cases) {
+    std::wstring path = dir.file(L"a.lrc");
+    std::string bytes(c.bytes, c.kind == LyricFileText::kUtf16 ? 4 : strlen(c.bytes));
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes));
+    EXPECT_EQ(c.kind, ClassifyLyricFile(path.c_str())) << c.bytes;
+  }
+  EXPECT_EQ(LyricFileText::kMissing, ClassifyLyricFile(dir.file(L"none.lrc").c_str()));
 }
 
 TEST(UploadResult, StatusAndErrGiveTheCode) {

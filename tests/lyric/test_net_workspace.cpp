@@ -82,9 +82,7 @@ class WorkspaceSite : public ::testing::Environment {
     frame->Attach(frameWindow);
     ASSERT_TRUE(CWebService::Instance()->Start());
   }
-  void TearDown() override {
-    CWebService::Instance()->Stop();
-  }
+  void TearDown() override { CWebService::Instance()->Stop(); }
 
   WorkspaceHost host;
   CEditImpl address;
@@ -109,25 +107,10 @@ class Workspace : public ::testing::Test {
     SongPtr song = CMainFrame::GetInstance()->GetSongMap().Find(songId, &found);
     return song;
   }
-  int RowOf(int songId) {
-    for (int row = 0; row < list->GetItemCount(); ++row) {
-      if (static_cast<int>(list->GetItemData(row)) == songId) return row;
-    }
-    return -1;
-  }
-  void SelectRows(std::initializer_list<int> songIds) {
-    for (int row = 0; row < list->GetItemCount(); ++row) list->SetItemState(row, 0, LVIS_SELECTED);
-    for (int id : songIds) list->SetItemState(RowOf(id), LVIS_SELECTED, LVIS_SELECTED);
-  }
+  int RowOf(int songId) { return RowOfSong(workspace, songId); }
+  void SelectRows(std::initializer_list<int> songIds) { SelectSongRows(workspace, songIds); }
   void Command(int id) { workspace->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  void Notify(UINT code, int item = -1) {
-    NMITEMACTIVATE notice = {};
-    notice.hdr.hwndFrom = *list;
-    notice.hdr.idFrom = static_cast<UINT_PTR>(list->GetDlgCtrlID());
-    notice.hdr.code = code;
-    notice.iItem = item;
-    workspace->SendMessage(WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
-  }
+  void Notify(UINT code, int item = -1) { SendSongListNotice(workspace, code, item); }
   CString EditorText() {
     CString text;
     editor->GetLrcEdit().GetWindowText(text);
@@ -260,6 +243,52 @@ TEST_F(Workspace, F2PausesASongJustStarted) {
   ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePlaying; }));
   workspace->TogglePlayPause();
   EXPECT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+}
+
+// Where the control cannot play, the player's own bar seeks: a click on it, or a drag along it
+// (past its ends too), moves the song there, and the lyric display follows at once, as for F3
+// and F4. Clicks above the bar, and moves without the button, leave the song where it is.
+TEST_F(Workspace, ThePlayersBarSeeksAndTheDisplayFollows) {
+  ASSERT_EQ(123, workspace->GetPlayingSongId());
+  CPlayerPanel* panel = workspace->GetPlayerPanel();
+  ASSERT_TRUE(panel->IsWindow());
+  player->Pause();  // positions stay where the bar puts them
+  ASSERT_TRUE(WaitFor([&] { return player->GetPlayState() == kPlayStatePaused; }));
+  CRect client;
+  panel->GetClientRect(&client);
+  const CRect bar = CPlayerPanel::BarRect(client);
+  const double duration = 30.0;  // the stand-in's songs
+  struct {
+    UINT message;
+    double part;  // of the bar, left to right
+    int y;        // from the panel's foot
+    double seconds;
+  } steps[] = {
+      {WM_LBUTTONDOWN, 0.5, 8, 15.0},  {WM_LBUTTONUP, 0.5, 8, 15.0},  {WM_MOUSEMOVE, 0.9, 8, 15.0},
+      {WM_LBUTTONDOWN, 0.9, 36, 15.0}, {WM_LBUTTONUP, 0.9, 36, 15.0}, {WM_LBUTTONDOWN, 0.2, 4, 6.0},
+      {WM_MOUSEMOVE, 0.8, 20, 24.0},   {WM_MOUSEMOVE, -0.5, 8, 0.0},  {WM_LBUTTONUP, 0.6, 30, 18.0},
+      {WM_MOUSEMOVE, 0.1, 8, 18.0},
+  };
+  for (const auto& step : steps) {
+    const int x = bar.left + static_cast<int>(bar.Width() * step.part);
+    panel->SendMessage(step.message, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                       MAKELPARAM(x, client.bottom - step.y));
+    EXPECT_NEAR(step.seconds, player->GetPosition(), duration / bar.Width() + 0.01)
+        << step.message << " at " << step.part;
+  }
+  EXPECT_NE(panel->m_hWnd, GetCapture());
+
+  // The display stands on the line sung at 18 s before its own timer could have told it.
+  CLrcDisplayer* display = workspace->GetDisplayer();
+  CRect area;
+  display->GetClientRect(&area);
+  testsupport::Canvas canvas(area.Width(), area.Height());
+  display->Paint(canvas.hdc(), area, GetTickCount());
+  const auto& lines = display->m_doc.m_vecLines;
+  const int current = display->GetCurrentLine();
+  ASSERT_TRUE(current >= 0 && current + 1 < static_cast<int>(lines.size())) << current;
+  EXPECT_LE(lines[current].nTime, 18000 + 100);
+  EXPECT_GT(lines[current + 1].nTime, 18000 - 100);
 }
 
 TEST_F(Workspace, TheSongMenuGreysTheOneRowCommandsForSeveralRows) {

@@ -1,11 +1,14 @@
 // The frame's lyric workspace in a shown host window, as the tests of the lyric windows use it:
-// COM, the common controls and the scroll-bar hooks as the program's start-up sets them up.
+// COM, the common controls and the scroll-bar hooks as the program's start-up sets them up. And
+// the song list as a user drives it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <initializer_list>
 
 #include "app/main_frame.h"
 #include "controls/skin_scrollbar.h"
@@ -14,9 +17,8 @@
 #include "winlayer/window_impl.h"
 
 // A host painted as the frame paints behind its panes.
-class WorkspaceHost
-    : public CWindowImpl<WorkspaceHost, CWindow,
-                         CWinTraits<WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN>> {
+class WorkspaceHost : public CWindowImpl<WorkspaceHost, CWindow,
+                                         CWinTraits<WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN>> {
  public:
   BEGIN_MSG_MAP(WorkspaceHost)
   MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
@@ -44,3 +46,30 @@ class WorkspaceHost
     return 1;
   }
 };
+
+// The row of a song in the workspace's song list; -1 when it is not listed.
+inline int RowOfSong(CLrceditDlg* workspace, int songId) {
+  CPlayListViewCtrl* list = workspace->GetSongList();
+  for (int row = 0; row < list->GetItemCount(); ++row) {
+    if (static_cast<int>(list->GetItemData(row)) == songId) return row;
+  }
+  return -1;
+}
+
+// Selects the rows of these songs, and only them.
+inline void SelectSongRows(CLrceditDlg* workspace, std::initializer_list<int> songIds) {
+  CPlayListViewCtrl* list = workspace->GetSongList();
+  for (int row = 0; row < list->GetItemCount(); ++row) list->SetItemState(row, 0, LVIS_SELECTED);
+  for (int id : songIds) list->SetItemState(RowOfSong(workspace, id), LVIS_SELECTED, LVIS_SELECTED);
+}
+
+// A notice of the song list (NM_DBLCLK, NM_RCLICK) about item, as the list sends it.
+inline void SendSongListNotice(CLrceditDlg* workspace, UINT code, int item = -1) {
+  CPlayListViewCtrl* list = workspace->GetSongList();
+  NMITEMACTIVATE notice = {};
+  notice.hdr.hwndFrom = *list;
+  notice.hdr.idFrom = static_cast<UINT_PTR>(list->GetDlgCtrlID());
+  notice.hdr.code = code;
+  notice.iItem = item;
+  workspace->SendMessage(WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+}

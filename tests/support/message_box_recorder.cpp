@@ -10,6 +10,7 @@ namespace {
 std::mutex g_mutex;
 std::vector<RecordedBox> g_boxes;
 std::vector<int> g_answers{IDOK};
+std::function<void(const RecordedBox&)> g_observer;
 
 }  // namespace
 
@@ -20,11 +21,21 @@ MessageBoxRecorder::MessageBoxRecorder(std::vector<int> answers) {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_boxes.clear();
     g_answers = answers.empty() ? std::vector<int>{IDOK} : std::move(answers);
+    g_observer = nullptr;
   }
   m_previous = SetMessageBoxHandler(&MessageBoxRecorder::Handle);
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(m_previous); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+  SetMessageBoxHandler(m_previous);
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_observer = nullptr;
+}
+
+void MessageBoxRecorder::SetObserver(std::function<void(const RecordedBox&)> observer) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_observer = std::move(observer);
+}
 
 size_t MessageBoxRecorder::count() const {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -44,9 +55,16 @@ std::vector<std::wstring> MessageBoxRecorder::texts() const {
 }
 
 int MessageBoxRecorder::Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+  RecordedBox box{owner, text ? text : L"", caption ? caption : L"", type};
+  std::function<void(const RecordedBox&)> observer;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    observer = g_observer;
+  }
+  if (observer) observer(box);  // outside the lock: it may look at the boxes so far
   std::lock_guard<std::mutex> lock(g_mutex);
   size_t turn = std::min(g_boxes.size(), g_answers.size() - 1);
-  g_boxes.push_back({owner, text ? text : L"", caption ? caption : L"", type});
+  g_boxes.push_back(box);
   return g_answers[turn];
 }
 

@@ -4,6 +4,7 @@
 //   EXPECT_EQ(1u, boxes.count());  EXPECT_EQ(L"温馨提示", boxes.last().caption);
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ class MessageBoxRecorder {
   ~MessageBoxRecorder();
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  // Called with each box as it shows, before it is answered (on the thread that shows it): to
+  // look at what the program has done by the time it asks.
+  void SetObserver(std::function<void(const RecordedBox&)> observer);
 
   size_t count() const;
   RecordedBox last() const;                 // an empty record when there was none
