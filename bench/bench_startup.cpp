@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kPairs = 7;
 
 std::wstring BuildFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -44,10 +44,6 @@ double SecondsToDialog(const std::wstring& exe) {
       [&] { return testsupport::FindProcessWindow(process.pid(), L"#32770", nullptr) != nullptr; });
   double seconds = bench::NowSeconds() - start;
   return shown ? seconds : -1;
-}
-
-double MedianSecondsToDialog(const std::wstring& exe) {
-  return bench::MedianSeconds([&] { bench::KeepAlive(SecondsToDialog(exe)); }, kRuns);
 }
 
 SIZE_T PrivateBytes(HANDLE process) {
@@ -103,10 +99,11 @@ int main() {
   };
 
   settings(false);
-  double emptyStart = MedianSecondsToDialog(empty);
-  double programStart = MedianSecondsToDialog(program);
-  bench::PrintRatio("program start to login dialog", programStart, "empty dialog program",
-                    emptyStart);
+  // In turn, so that a machine whose load changes meanwhile still compares like with like.
+  bench::PrintPaired("program start to login dialog",
+                     bench::InTurn([&] { bench::KeepAlive(SecondsToDialog(program)); },
+                                   [&] { bench::KeepAlive(SecondsToDialog(empty)); }, kPairs),
+                     "empty dialog program");
 
   SIZE_T emptyBytes = 0;
   {

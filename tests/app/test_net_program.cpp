@@ -12,6 +12,7 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include "foundation/md5.h"
+#include "foundation/text_convert.h"
 #include "support/child_process.h"
 #include "support/screenshot.h"
 #include "support/standin_client.h"
@@ -112,7 +113,7 @@ class ProgramTest : public ::testing::Test {
     return testsupport::WaitUntil([&] { return !Requests(path).empty(); }, ms);
   }
   void Picture(HWND window, const wchar_t* name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(testsupport::RepaintAndWait(window)) << name;
     EXPECT_TRUE(testsupport::SaveWindowPng(window, std::wstring(L"screenshots\\") + name));
   }
   HWND WaitForFrame(DWORD pid) {
@@ -188,16 +189,19 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   PostMessageW(lyricBox, EM_SETSEL, caret, caret);
   PostMessageW(lyricBox, WM_KEYDOWN, VK_F3, 0);
   PostMessageW(lyricBox, WM_KEYDOWN, VK_F6, 0);
-  // A selection posted after the keys shows when they have been handled (the tag may even come
-  // out as the one the line had).
-  PostMessageW(lyricBox, EM_SETSEL, 0, 0);
+  // A selection posted after the keys shows when they have been handled: one that neither the
+  // click nor the keys make (the caret alone would also stand at 0 before anything was handled).
+  PostMessageW(lyricBox, EM_SETSEL, 1, 2);
   ASSERT_TRUE(testsupport::WaitUntil(
-      [&] { return SendMessageW(lyricBox, EM_GETSEL, 0, 0) == MAKELONG(0, 0); }));
+      [&] { return SendMessageW(lyricBox, EM_GETSEL, 0, 0) == MAKELONG(1, 2); }));
+  // The keys reached the box (else the editor would have warned of the focus).
+  EXPECT_EQ(nullptr, testsupport::FindProcessWindow(program.pid(), L"#32770", L"温馨提示"));
   std::wstring tagged = lyricText();
   // The tag is the time after the skip: five seconds and more, before the song ends.
   std::wstring tag = tagged.substr(caret, 10);
   EXPECT_TRUE(tag >= L"[00:05.00]" && tag < L"[00:30.00]") << tag;
   EXPECT_EQ(tag + line, tagged.substr(caret, 10 + line.size()));
+  SendMessageW(lyricBox, EM_SETSEL, caret + 10, caret + 10);  // where F6 left the caret
   Picture(frame, L"road_3_workspace.png");
   PostMessageW(lyricBox, WM_KEYDOWN, VK_F11, 0);
   EXPECT_EQ(L"上传完成！", AnswerBox(program.pid(), L"歌词编辑"));
@@ -212,18 +216,38 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindowVisible(editor); }));
   Picture(frame, L"road_4_display.png");
 
-  // The site saw the grant with the password digest and the lyric file.
+  // Every exchange of the road reached the site and was answered: the sign-in with the
+  // account's digest, the song's details, its audio and its lyric, the grant with the password
+  // digest, and the upload of the lyric file as the editor saved it, tag and all.
+  const std::string digest = em_utility::md5_string("lyrics123", 9);
+  boost::property_tree::ptree logins = standin.Log().get_child("logins");
+  ASSERT_EQ(1u, logins.size());
+  EXPECT_EQ("editor@example.com", logins.front().second.get<std::string>("user"));
+  EXPECT_EQ(digest, logins.front().second.get<std::string>("digest"));
+  for (const char* path : {"/audio/123.mp3", "/lyric/123.lrc"}) {
+    std::vector<boost::property_tree::ptree> fetched = Requests(path);
+    ASSERT_FALSE(fetched.empty()) << path;
+    EXPECT_EQ(200, fetched.back().get<int>("reply_status")) << path;
+  }
   std::vector<boost::property_tree::ptree> grants = Requests("/api/oauth2/token");
   ASSERT_EQ(1u, grants.size());
-  EXPECT_NE(std::string::npos, grants[0].get<std::string>("query").find(
-                                   "password=" + em_utility::md5_string("lyrics123", 9)));
+  EXPECT_NE(std::string::npos, grants[0].get<std::string>("query").find("password=" + digest));
+  bool detailAsked = false;
   std::string upload;
   for (const auto& request : Requests("/sdk")) {
+    const std::string query = request.get<std::string>("query");
     if (request.get<std::string>("method") == "POST") {
+      EXPECT_EQ(200, request.get<int>("reply_status"));
       upload = standin.RawRequest(request.get<int>("seq"));
+    } else if (query.find("method=Songs.getTrackDetail") != std::string::npos &&
+               query.compare(0, 7, "id=123&") == 0) {
+      detailAsked = request.get<int>("reply_status") == 200;
     }
   }
-  EXPECT_NE(std::string::npos, upload.find("name=\"lyric\"")) << upload.substr(0, 400);
+  EXPECT_TRUE(detailAsked);
+  std::string saved = testsupport::ReadFileBytes(dir.path() + L"temp\\123.lrc");
+  EXPECT_NE(std::string::npos, saved.find(em_utility::wide_to_utf8(tag + line))) << saved;
+  EXPECT_NE(std::string::npos, upload.find("\r\n\r\n" + saved + "\r\n--")) << upload.substr(0, 400);
 
   // Exit through the menu: first the question about the unsaved change, let go, then the exit's.
   PostMessageW(frame, WM_COMMAND, 32784, 0);

@@ -46,6 +46,11 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM lParam) {
   return FALSE;
 }
 
+BOOL CALLBACK NoteUnpainted(HWND child, LPARAM unpainted) {
+  if (GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(unpainted) = true;
+  return TRUE;
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::wstring& exe) {
@@ -114,6 +119,27 @@ HWND FindChildWindow(HWND parent, int id) {
   ChildSearch search = {id, nullptr};
   EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+bool RepaintAndWait(HWND window, DWORD ms) {
+  if (!RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN)) {
+    return false;
+  }
+  auto painted = [window] {
+    bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    EnumChildWindows(window, &NoteUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+  };
+  return WaitUntil(
+      [&] {
+        // A paint begun (its window no longer counts as unpainted) has ended once the process
+        // answers a message.
+        DWORD_PTR result = 0;
+        return painted() &&
+               SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result) != 0 &&
+               painted();
+      },
+      ms);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {

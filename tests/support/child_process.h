@@ -42,6 +42,12 @@ DWORD FindChildProcessOf(DWORD parent);
 // A child window of parent, at any depth, with that control id; null when there is none.
 HWND FindChildWindow(HWND parent, int id);
 
+// Has the process that owns window paint it and its children afresh, and waits until that is
+// done: no window of the tree has anything left to paint and the process has answered a
+// message since. (RedrawWindow paints another process's windows only later, one by one, so a
+// picture taken at once shows them half painted.) False when the time is up.
+bool RepaintAndWait(HWND window, DWORD ms = 10000);
+
 // Polls condition every 10 ms until it holds (true) or the time is up (false), dispatching the
 // calling thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 20000);
