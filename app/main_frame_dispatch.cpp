@@ -19,6 +19,7 @@ namespace {
 
 constexpr DWORD kUpdateCheckInterval = 3600000;
 const wchar_t kUpdateCaption[] = L"检查更新";
+const wchar_t kNetworkBusy[] = L"网络忙，请稍后重试！";
 
 }  // namespace
 
@@ -272,13 +273,15 @@ void CMainFrame::CheckUpdate(bool manual) {
   CString url = em_utility::utf8_to_wide("http://" + site::StaticFileHost()) +
                 L"/daruruvidev/update.xml";
   CString path = GetConfig()->GetUpdateXmlPath();
-  if (HttpDownloadFile(url, path, 0, 0) != kDownloadDone) {
-    // Nothing is read then: the file there may be an old one.
-    if (manual) ShowMessageBox(m_hWnd, L"网络忙，请稍后重试！", kUpdateCaption, MB_ICONEXCLAMATION);
+  int param = manual ? 1 : 0;
+  // A failed download is not read (the file there may be an old one), and a description that
+  // cannot be read tells nothing of the version: neither may pass for "the newest version".
+  if (HttpDownloadFile(url, path, 0, 0) != kDownloadDone ||
+      m_webDataManager.ParseWebServiceXml(ReadUpdateFile(path), WebRequestKind::UpdateFile,
+                                          param) == 0) {
+    if (manual) ShowMessageBox(m_hWnd, kNetworkBusy, kUpdateCaption, MB_ICONEXCLAMATION);
     return;
   }
-  int param = manual ? 1 : 0;
-  m_webDataManager.ParseWebServiceXml(ReadUpdateFile(path), WebRequestKind::UpdateFile, param);
   if (IsWindow()) OnWebServiceData(WebRequestKind::UpdateFile, param);
 }
 
