@@ -104,6 +104,9 @@ class CWebDataManager {
   // By (field 5, field 4); an empty entry when absent.
   RadioSongEntry GetRadioSongs(const WebRequestParam& param) const;
   std::vector<RadioList> GetAlbumPromotions(int sortId, int page, int key1, int key2) const;
+  // The same page into lists; false (lists untouched) when no reply has brought it.
+  bool FindAlbumPromotions(int sortId, int page, int key1, int key2,
+                           std::vector<RadioList>& lists) const;
   // A default CSongItem when absent.
   CSongItem GetSongDetail(int songId) const;
   // Sets found only when the song is cached.
