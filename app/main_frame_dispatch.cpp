@@ -19,6 +19,13 @@ namespace {
 
 constexpr DWORD kUpdateCheckInterval = 3600000;
 const wchar_t kUpdateCaption[] = L"检查更新";
+const wchar_t kNetworkBusy[] = L"网络忙，请稍后重试！";
+const wchar_t kRequestFailedCaption[] = L"请求失败";
+// What the user asked for did not come (the site failed, or answered with what is not the
+// record): without a word the click or the pasted address would seem to do nothing.
+const wchar_t kPageFailed[] = L"请求专辑列表失败，请检查网络连接后重试！";
+const wchar_t kSongFailed[] = L"获取歌曲信息失败，请检查歌曲地址和网络连接后重试！";
+const wchar_t kAlbumFailed[] = L"获取专辑信息失败，请检查专辑地址和网络连接后重试！";
 
 }  // namespace
 
@@ -87,16 +94,22 @@ void CMainFrame::OnApiData(int kind, int param) {
   if (kind == WebRequestKind::TrackDetail) {
     bool found = false;
     boost::shared_ptr<proto::songdetail> detail = m_webDataManager.GetTrackDetail(param, found);
-    if (found && detail) m_pLrceditDlg->AddSong(detail->GetSong(), false);
+    if (found && detail) {
+      m_pLrceditDlg->AddSong(detail->GetSong(), false);
+    } else {
+      ShowMessageBox(m_hWnd, kSongFailed, kRequestFailedCaption, MB_ICONHAND);
+    }
   } else if (kind == WebRequestKind::AlbumDetail) {
     const WebRequestParam* request = RequestParamRecord<WebRequestParam>(param);
+    if (!request || request->fields[0] != 0) return;
     boost::shared_ptr<proto::albumdetail> album;
     // Field 3 is the album the request asked the site for.
-    if (request && request->fields[0] == 0 &&
-        m_webDataManager.GetAlbumDetail(request->fields[3], album) && album) {
+    if (m_webDataManager.GetAlbumDetail(request->fields[3], album) && album) {
       GetLogger()->log(em_utility::log_level::important, "add song begin...");
       m_pLrceditDlg->AddAlbumSongs(*album);
       GetLogger()->log(em_utility::log_level::important, "add song end...");
+    } else {
+      ShowMessageBox(m_hWnd, kAlbumFailed, kRequestFailedCaption, MB_ICONHAND);
     }
   }
 }
@@ -129,11 +142,11 @@ void CMainFrame::OnRadioTypes() {
     m_radioTypes = std::move(types);
   }
   if (m_radioTypes.types.empty()) {
-    if (ShowMessageBox(m_hWnd, L"当前网络忙，是否重新请求？", L"请求失败",
+    if (ShowMessageBox(m_hWnd, L"当前网络忙，是否重新请求？", kRequestFailedCaption,
                        MB_YESNO | MB_ICONQUESTION) == IDYES) {
       m_webDataManager.RequestRadioTypes();
     } else {
-      ShowMessageBox(m_hWnd, L"请求音乐库列表失败，请检查网络连接后重试！", L"请求失败",
+      ShowMessageBox(m_hWnd, L"请求音乐库列表失败，请检查网络连接后重试！", kRequestFailedCaption,
                      MB_ICONHAND);
     }
     return;
@@ -159,10 +172,13 @@ void CMainFrame::OnAlbumPromotions(const AlbumPromotionParam* page) {
       sort->type_id != 2) {
     return;
   }
-  m_wndList.Refill(m_webDataManager.GetAlbumPromotions(page->sort_id, page->page,
-                                                       static_cast<int>(page->key1),
-                                                       static_cast<int>(page->key2)),
-                   -1, -1);
+  std::vector<RadioList> lists;
+  bool arrived = m_webDataManager.FindAlbumPromotions(page->sort_id, page->page,
+                                                      static_cast<int>(page->key1),
+                                                      static_cast<int>(page->key2), lists);
+  // The pager shows the new page already: a page that did not come leaves the list empty.
+  m_wndList.Refill(lists, -1, -1);
+  if (!arrived) ShowMessageBox(m_hWnd, kPageFailed, kRequestFailedCaption, MB_ICONHAND);
 }
 
 void CMainFrame::ChangeRadioListFlags(int typeId, int listId, unsigned set, unsigned clear) {
@@ -272,13 +288,15 @@ void CMainFrame::CheckUpdate(bool manual) {
   CString url = em_utility::utf8_to_wide("http://" + site::StaticFileHost()) +
                 L"/daruruvidev/update.xml";
   CString path = GetConfig()->GetUpdateXmlPath();
-  if (HttpDownloadFile(url, path, 0, 0) != kDownloadDone) {
-    // Nothing is read then: the file there may be an old one.
-    if (manual) ShowMessageBox(m_hWnd, L"网络忙，请稍后重试！", kUpdateCaption, MB_ICONEXCLAMATION);
+  int param = manual ? 1 : 0;
+  // A failed download is not read (the file there may be an old one), and a description that
+  // cannot be read tells nothing of the version: neither may pass for "the newest version".
+  if (HttpDownloadFile(url, path, 0, 0) != kDownloadDone ||
+      m_webDataManager.ParseWebServiceXml(ReadUpdateFile(path), WebRequestKind::UpdateFile,
+                                          param) == 0) {
+    if (manual) ShowMessageBox(m_hWnd, kNetworkBusy, kUpdateCaption, MB_ICONEXCLAMATION);
     return;
   }
-  int param = manual ? 1 : 0;
-  m_webDataManager.ParseWebServiceXml(ReadUpdateFile(path), WebRequestKind::UpdateFile, param);
   if (IsWindow()) OnWebServiceData(WebRequestKind::UpdateFile, param);
 }
 

@@ -325,7 +325,13 @@ void CEditDlg::OnUpload() {
     CLrceditDlg* workspace = frame->GetLrceditDlg();
     if (workspace && m_spSong) workspace->GetSongList()->SelectSong(m_spSong->GetSongId());
   } else if (result != kUploadSaveFailed) {
-    // A failed save has told the user already.
-    ShowMessageBox(nullptr, em_utility::ansi_to_wide(errText), L"温馨提示", MB_ICONWARNING);
+    // A failed save has told the user already. The site's own reason is shown as it came; a
+    // transfer or sign-in that failed, or a reply that gives no reason, has none to show, and an
+    // empty box would say nothing.
+    CString text = em_utility::ansi_to_wide(errText);
+    if (text.IsEmpty() && (result == kUploadNotSent || result == kUploadOtherError)) {
+      text = L"上传失败，请检查网络连接后重试！";
+    }
+    ShowMessageBox(nullptr, text, L"温馨提示", MB_ICONWARNING);
   }
 }

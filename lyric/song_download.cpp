@@ -34,7 +34,7 @@ int DownloadWithProgress(const wchar_t* url, const wchar_t* localPath, HWND noti
   InternetHandle session = OpenDownloadSession();
   if (!session) return kSongDownloadNotAvailable;
   // Audio files are large and fetched once: no copy in the browser cache, none taken from it.
-  InternetHandle request =
+  DownloadRequest request =
       OpenDownloadUrl(session.get(), url, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE);
   if (!request) return kSongDownloadCannotOpen;
   if (QueryStatusCode(request.get()) != 200) return kSongDownloadNotAvailable;

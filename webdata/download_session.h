@@ -17,9 +17,18 @@ using InternetHandle = std::unique_ptr<void, InternetCloser>;
 // connection has one. Null when offline or when no session can be made.
 InternetHandle OpenDownloadSession();
 
-// Opens url with the lines "Accept:   */*" and a Referer naming the site's home page. Null when
-// the address cannot be opened.
-InternetHandle OpenDownloadUrl(HINTERNET session, const wchar_t* url, DWORD flags);
+// An open request and the connection it runs on (closed after it).
+struct DownloadRequest {
+  InternetHandle connection;
+  InternetHandle request;
+  explicit operator bool() const { return static_cast<bool>(request); }
+  HINTERNET get() const { return request.get(); }
+};
+
+// A GET of an http or https url, sent with the lines "Accept:   */*" and a Referer naming the
+// site's home page; a send or a read that hears nothing for kDownloadWaitMilliseconds
+// (reply_limits.h) fails. Empty when the address cannot be opened.
+DownloadRequest OpenDownloadUrl(HINTERNET session, const wchar_t* url, DWORD flags);
 
 // The reply's HTTP status code; 0 when there is none.
 int QueryStatusCode(HINTERNET request);

@@ -25,7 +25,7 @@ int DownloadFile(const wchar_t* url, const wchar_t* localPath, unsigned reserved
                  unsigned reserved2) {
   InternetHandle session = OpenDownloadSession();
   if (!session) return kDownloadNotAvailable;
-  InternetHandle request = OpenDownloadUrl(
+  DownloadRequest request = OpenDownloadUrl(
       session.get(), url,
       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE);
   if (!request) return kDownloadCannotOpenUrl;

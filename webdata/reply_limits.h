@@ -32,6 +32,10 @@ constexpr uint32_t kSongFileBytes = 512u << 20;
 // trickles or never ends reaches it.
 constexpr uint32_t kWebServiceMilliseconds = 30000;
 
+// Each send and each read of a WinINet download (pictures, the update description, songs and
+// lyrics) when the server says nothing: the wait Windows gives them by default.
+constexpr uint32_t kDownloadWaitMilliseconds = 30000;
+
 // The trees the readers build from a reply (see reply_shape.h). The site's replies nest four or
 // five deep, and its longest lists have some thousands of values or elements. Each value or
 // element costs the reader a few hundred bytes (a flat 2 MB JSON reply took 400 MB, 8 MB of empty

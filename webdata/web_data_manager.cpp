@@ -185,9 +185,18 @@ RadioSongEntry CWebDataManager::GetRadioSongs(const WebRequestParam& param) cons
 
 std::vector<RadioList> CWebDataManager::GetAlbumPromotions(int sortId, int page, int key1,
                                                            int key2) const {
+  std::vector<RadioList> lists;
+  FindAlbumPromotions(sortId, page, key1, key2, lists);
+  return lists;
+}
+
+bool CWebDataManager::FindAlbumPromotions(int sortId, int page, int key1, int key2,
+                                          std::vector<RadioList>& lists) const {
   CLockGuard lock(m_albumPromotionLock);
   auto it = m_albumPromotions.find(MakePromotionKey(sortId, page, key1, key2));
-  return it == m_albumPromotions.end() ? std::vector<RadioList>() : it->second;
+  if (it == m_albumPromotions.end()) return false;
+  lists = it->second;
+  return true;
 }
 
 CSongItem CWebDataManager::GetSongDetail(int songId) const {

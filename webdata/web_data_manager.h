@@ -87,8 +87,9 @@ class CWebDataManager {
   CArtist RequestArtist(int artistId);
 
   // ----- results (the queue's worker, through the main frame) -----
-  // One web-service reply (UTF-8 XML) of a kind into its cache; see web_service_xml.cpp.
-  void ParseWebServiceXml(const std::string& reply, int kind, int id);
+  // One web-service reply (UTF-8 XML) of a kind into its cache; see web_service_xml.cpp. The
+  // count of records it read: 0 also for a reply that is not XML.
+  int ParseWebServiceXml(const std::string& reply, int kind, int id);
   // A web-API result of kind 6 or 7 into its cache, keyed by the id the reply carries. A record
   // whose call failed holds no song or album and is not stored.
   void StoreApiResult(boost::shared_ptr<proto::base> result, int kind);
@@ -103,6 +104,9 @@ class CWebDataManager {
   // By (field 5, field 4); an empty entry when absent.
   RadioSongEntry GetRadioSongs(const WebRequestParam& param) const;
   std::vector<RadioList> GetAlbumPromotions(int sortId, int page, int key1, int key2) const;
+  // The same page into lists; false (lists untouched) when no reply has brought it.
+  bool FindAlbumPromotions(int sortId, int page, int key1, int key2,
+                           std::vector<RadioList>& lists) const;
   // A default CSongItem when absent.
   CSongItem GetSongDetail(int songId) const;
   // Sets found only when the song is cached.

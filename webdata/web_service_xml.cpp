@@ -164,7 +164,7 @@ std::string UrlDecode(const std::string& text) {
   return out;
 }
 
-void CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int id) {
+int CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int id) {
   em_utility::logger* logger = GetLogger();
   logger->log(log_level::normal, L"webservice:解析开始！");
   TiXmlDocument document;
@@ -176,7 +176,7 @@ void CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int
     logger->log(log_level::normal, L"解析XML失败！%s", em_utility::utf8_to_wide(reply).GetString());
     // Nothing will come for a waiting artist request: let it go now, not after its time-out.
     if (kind == WebRequestKind::Artist) NoteArtistReply(id);
-    return;
+    return 0;
   }
 
   int count = 0;
@@ -204,6 +204,7 @@ void CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int
       break;
   }
   logger->log(log_level::normal, L"webservice:解析结束！nRefItem = %d", count);
+  return count;
 }
 
 int CWebDataManager::ParseRadioTypes(const TiXmlElement* root) {

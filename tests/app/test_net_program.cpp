@@ -5,7 +5,6 @@
 #include <winsock2.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,22 +13,15 @@
 #include "foundation/md5.h"
 #include "foundation/text_convert.h"
 #include "support/child_process.h"
-#include "support/screenshot.h"
-#include "support/standin_client.h"
+#include "support/program_test.h"
 #include "support/standin_site.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
 
-// The built program, as Wine sees the build machine's path.
-std::wstring BuiltProgram() {
-  const char* path = std::getenv("REV_PROGRAM");
-  std::wstring wide = L"Z:";
-  for (const char* p = path ? path : ""; *p; ++p) wide += *p == '/' ? L'\\' : wchar_t(*p);
-  return wide;
-}
+using testsupport::AnswerBox;
+using testsupport::ProgramTest;
 
 int CountFiles(const std::wstring& pattern) {
   WIN32_FIND_DATAW found;
@@ -40,94 +32,6 @@ int CountFiles(const std::wstring& pattern) {
   FindClose(search);
   return count;
 }
-
-// Answers a message box of another process: its text, and then it is closed with the answer.
-std::wstring AnswerBox(DWORD pid, const wchar_t* caption, int answer = IDOK) {
-  HWND box = nullptr;
-  if (!testsupport::WaitUntil([&] { return (box = testsupport::FindProcessWindow(pid, L"#32770", caption)) != nullptr; })) {
-    return L"(no box)";
-  }
-  wchar_t text[256] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 256);
-  PostMessageW(box, WM_COMMAND, answer, 0);
-  return text;
-}
-
-class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(standin.ok()) << standin.error();
-    ASSERT_TRUE(standin.Reset());
-    // Chinese characters and a space in the program's folder.
-    folder = dir.path() + L"RevIverod 歌词编辑器\\";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    // What an unquoted start of "...\RevIverod 歌词编辑器\RevIverod.exe" would run instead.
-    ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\hostname.exe",
-                          (dir.path() + L"RevIverod.exe").c_str(), FALSE));
-    // The program keeps songs and lyrics in the temporary folder: one of this test's own, given
-    // to the programs it starts (and taken back before the folder goes).
-    std::wstring temp = dir.path() + L"temp";
-    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
-    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-      wchar_t value[MAX_PATH] = {};
-      GetEnvironmentVariableW(name, value, MAX_PATH);
-      savedTemp.emplace_back(name, value);
-      SetEnvironmentVariableW(name, temp.c_str());
-    }
-    exe = folder + L"RevIverod.exe";
-    ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE)) << BuiltProgram().c_str();
-    // The skin picture the build puts beside the program.
-    std::wstring built = BuiltProgram();
-    std::wstring images = built.substr(0, built.find_last_of(L'\\') + 1) + L"images\\";
-    CreateDirectoryW((folder + L"images").c_str(), nullptr);
-    CopyFileW((images + L"bg.jpg").c_str(), (folder + L"images\\bg.jpg").c_str(), FALSE);
-  }
-  // Settings without an update check that remember the stand-in's editor (signing in at once
-  // with autoLogin), or remember nobody.
-  void WriteSettings(bool autoLogin, bool remember = true) {
-    std::string digest = remember ? em_utility::md5_string("lyrics123", 9) : std::string();
-    ASSERT_TRUE(testsupport::WriteFileBytes(
-        folder + L"RevIverod.cfg",
-        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?><configure>"
-        "<auto_check_update>0</auto_check_update><m_bAutoLogin>" +
-            std::string(autoLogin ? "1" : "0") +
-            "</m_bAutoLogin><m_strEmail>" + (remember ? "editor@example.com" : "") +
-            "</m_strEmail><m_strPsw>" + digest +
-            "</m_strPsw><m_nPswLength>9</m_nPswLength><SuccessLoginSum>3</SuccessLoginSum>"
-            "</configure>"));
-  }
-  void TearDown() override {
-    for (const auto& saved : savedTemp) {
-      SetEnvironmentVariableW(saved.first.c_str(), saved.second.c_str());
-    }
-  }
-  std::string Settings() { return testsupport::ReadFileBytes(folder + L"RevIverod.cfg"); }
-  // The request log's entries for a path, oldest first.
-  std::vector<boost::property_tree::ptree> Requests(const std::string& path) {
-    std::vector<boost::property_tree::ptree> found;
-    boost::property_tree::ptree log = standin.Log(path);
-    for (const auto& entry : log.get_child("requests")) found.push_back(entry.second);
-    return found;
-  }
-  bool WaitForRequest(const std::string& path, DWORD ms = 30000) {
-    return testsupport::WaitUntil([&] { return !Requests(path).empty(); }, ms);
-  }
-  void Picture(HWND window, const wchar_t* name) {
-    EXPECT_TRUE(testsupport::RepaintAndWait(window)) << name;
-    EXPECT_TRUE(testsupport::SaveWindowPng(window, std::wstring(L"screenshots\\") + name));
-  }
-  HWND WaitForFrame(DWORD pid) {
-    HWND frame = nullptr;
-    testsupport::WaitUntil([&] { return (frame = testsupport::FindProcessWindow(pid, nullptr, L"Lirak歌词编辑器")) != nullptr; });
-    return frame;
-  }
-
-  testsupport::StandinClient standin;
-  testsupport::TempDir dir;
-  std::vector<std::pair<std::wstring, std::wstring>> savedTemp;
-  std::wstring folder;
-  std::wstring exe;
-};
 
 TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   WriteSettings(false, false);
@@ -168,12 +72,7 @@ TEST_F(ProgramTest, TheMainRoadFromTheLoginToAnUploadedLyric) {
   // Once it plays, its lyric is in the editor.
   HWND lyricBox = testsupport::FindChildWindow(frame, 1000);
   ASSERT_NE(nullptr, lyricBox);
-  // (GetWindowText gives only captions of another process's windows: ask the box itself.)
-  auto lyricText = [&] {
-    wchar_t text[1024] = {};
-    SendMessageW(lyricBox, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return std::wstring(text);
-  };
+  auto lyricText = [&] { return testsupport::ControlText(lyricBox); };
   ASSERT_TRUE(testsupport::WaitUntil(
       [&] { return lyricText().find(L"[ti:晴天]") != std::wstring::npos; }, 60000));
   std::wstring loaded = lyricText();
