@@ -102,8 +102,8 @@ void CollectInRing() {
 
 // The growth rule by hand, with nothing of the ring: the same pool blocks one after another
 // (capacity the larger of twice the count after the write and twice the old capacity), the bytes
-// so far copied into each, the body read out whole. Under Wine every block above the pools' sizes
-// arrives as fresh pages, and touching each page costs a fault: this is the floor of the row above.
+// so far copied into each, the body read out whole: the floor of the row above. Both get the
+// growth steps' blocks back from the pools' kept big blocks once the first call has freed them.
 void CollectByGrowthRule() {
   static char in[kChunk];
   static std::vector<char> body(kChunk * kBodyChunks);

@@ -46,6 +46,18 @@ struct PairedRatio {
   double ratio, low, high;
 };
 
+// Pairs of samples already taken in turn (ours[i] just before or after theirs[i]); not empty.
+inline PairedRatio RatioOfPairs(const std::vector<double>& ours, const std::vector<double>& theirs) {
+  std::vector<double> r;
+  for (size_t i = 0; i < ours.size(); ++i) r.push_back(ours[i] / theirs[i]);
+  auto median = [](std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+  };
+  return {median(ours), median(theirs), median(r), *std::min_element(r.begin(), r.end()),
+          *std::max_element(r.begin(), r.end())};
+}
+
 template <class A, class B>
 PairedRatio InTurn(A&& ours, B&& theirs, int pairs = 21, int calls = 1) {
   auto sample = [calls](auto& run) {
@@ -55,18 +67,12 @@ PairedRatio InTurn(A&& ours, B&& theirs, int pairs = 21, int calls = 1) {
   };
   ours();
   theirs();
-  std::vector<double> a, b, r;
+  std::vector<double> a, b;
   for (int i = 0; i < pairs; ++i) {
     a.push_back(sample(ours));
     b.push_back(sample(theirs));
-    r.push_back(a.back() / b.back());
   }
-  auto median = [](std::vector<double> v) {
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
-  };
-  return {median(a), median(b), median(r), *std::min_element(r.begin(), r.end()),
-          *std::max_element(r.begin(), r.end())};
+  return RatioOfPairs(a, b);
 }
 
 // "name  1.234 ms  yardstick  2.468 ms  ratio 0.50 (0.47-0.55)": the median ratio of the pairs

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <malloc.h>
 #include <mutex>
 
 #include "foundation/pool_lock.h"
@@ -92,6 +93,15 @@ class CMemPool {
 // Ten pools of 16 to 8192 bytes (powers of two, 16 blocks a chunk); anything larger is a big block
 // from the heap with a three-word header, linked into a list under the manager's lock so that the
 // manager can release whatever is still out when it is destroyed.
+//
+// A freed big block is kept for reuse rather than going straight back to the heap: the heap maps
+// blocks above a threshold of its own (about 128 KiB under Wine) as fresh pages and unmaps them
+// when they are freed, and the first touch of each fresh page is a page fault. A thread that
+// collects one reply after another in a growing buffer would otherwise fault every page of every
+// growth step again. What is kept is bounded: at most kKeptBigBlocks blocks and kKeptBigBytes
+// heap bytes in all, the least recently freed going back to the heap first; a block larger than
+// that goes back at once. A request takes the smallest kept block that holds it, unless that is
+// more than twice its size.
 template <class TLock>
 class CMemPoolMgr final : public CMemPoolBase {
  public:
@@ -102,13 +112,15 @@ class CMemPoolMgr final : public CMemPoolBase {
     CMemPoolMgr* owner;
   };
   static constexpr uint32_t kLargestPoolBlock = 8192;
+  static constexpr uint32_t kKeptBigBlocks = 8;
+  static constexpr size_t kKeptBigBytes = size_t(4) << 20;
 
   CMemPoolMgr() = default;
   CMemPoolMgr(const CMemPoolMgr&) = delete;
   CMemPoolMgr& operator=(const CMemPoolMgr&) = delete;
 
-  // Releases the big blocks still out; the pools then release their chunks as members, from the
-  // largest block size down.
+  // Releases the big blocks still out and those kept; the pools then release their chunks as
+  // members, from the largest block size down.
   ~CMemPoolMgr() override {
     std::lock_guard<TLock> guard(m_lock);
     while (m_bigBlocks) {
@@ -116,6 +128,7 @@ class CMemPoolMgr final : public CMemPoolBase {
       std::free(m_bigBlocks);
       m_bigBlocks = next;
     }
+    for (uint32_t i = 0; i < m_keptCount; ++i) std::free(m_kept[i].block);
   }
 
   // Null for size 0 and when the memory cannot be had.
@@ -157,25 +170,45 @@ class CMemPoolMgr final : public CMemPoolBase {
     return (size + sizeof(BigBlockHeader) + 7) & ~size_t(7);
   }
 
+  // Heap bytes of the freed big blocks kept for reuse.
+  size_t KeptBigBytes() const {
+    std::lock_guard<TLock> guard(m_lock);
+    return m_keptBytes;
+  }
+
  private:
+  struct KeptBlock {
+    BigBlockHeader* block;
+    size_t bytes;  // of the heap allocation, which may exceed what its last user asked for
+  };
+
   void* AllocBig(uint32_t size) {
     // Near 4 GiB the rounding would wrap to a tiny block that the caller then overruns.
     if (size > SIZE_MAX - sizeof(BigBlockHeader) - 7) return nullptr;
-    auto* block = static_cast<BigBlockHeader*>(std::malloc(BigBlockBytes(size)));
-    if (!block) return nullptr;
-    block->prev = nullptr;
-    block->owner = this;
+    const size_t bytes = BigBlockBytes(size);
+    BigBlockHeader* block;
     {
       std::lock_guard<TLock> guard(m_lock);
-      block->next = m_bigBlocks;
-      if (m_bigBlocks) m_bigBlocks->prev = block;
-      m_bigBlocks = block;
+      block = TakeKept(bytes);
+      if (block) LinkBig(block);
     }
+    if (!block) {
+      block = static_cast<BigBlockHeader*>(std::malloc(bytes));
+      if (!block) return nullptr;
+      std::lock_guard<TLock> guard(m_lock);
+      LinkBig(block);
+    }
+    block->owner = this;
     return block + 1;
   }
 
   void FreeBig(void* p) {
     BigBlockHeader* block = static_cast<BigBlockHeader*>(p) - 1;
+    const size_t bytes = _msize(block);
+    // The heap is never called under the manager's lock: what leaves the kept list is released
+    // after it.
+    BigBlockHeader* released[kKeptBigBlocks + 1];
+    uint32_t releasedCount = 0;
     {
       std::lock_guard<TLock> guard(m_lock);
       if (block == m_bigBlocks) {
@@ -184,12 +217,56 @@ class CMemPoolMgr final : public CMemPoolBase {
         block->prev->next = block->next;
       }
       if (block->next) block->next->prev = block->prev;
+      if (bytes > kKeptBigBytes) {
+        released[releasedCount++] = block;
+      } else {
+        // A kept block names no owner, so a second release of it is ignored instead of keeping
+        // it twice and handing it to two users.
+        block->owner = nullptr;
+        m_kept[m_keptCount++] = {block, bytes};
+        m_keptBytes += bytes;
+        while (m_keptCount > kKeptBigBlocks || m_keptBytes > kKeptBigBytes) {
+          released[releasedCount++] = RemoveKept(0);
+        }
+      }
     }
-    std::free(block);
+    for (uint32_t i = 0; i < releasedCount; ++i) std::free(released[i]);
+  }
+
+  // With the lock held.
+  void LinkBig(BigBlockHeader* block) {
+    block->prev = nullptr;
+    block->next = m_bigBlocks;
+    if (m_bigBlocks) m_bigBlocks->prev = block;
+    m_bigBlocks = block;
+  }
+
+  // The smallest kept block of at least bytes (of equal ones the most recently freed, whose pages
+  // are likelier in the cache), taken off the kept list; null when none is, or when the smallest
+  // is more than twice as large (it is better kept for a larger request). With the lock held.
+  BigBlockHeader* TakeKept(size_t bytes) {
+    uint32_t best = m_keptCount;
+    for (uint32_t i = 0; i < m_keptCount; ++i) {
+      if (m_kept[i].bytes >= bytes &&
+          (best == m_keptCount || m_kept[i].bytes <= m_kept[best].bytes)) {
+        best = i;
+      }
+    }
+    if (best == m_keptCount || m_kept[best].bytes / 2 > bytes) return nullptr;
+    return RemoveKept(best);
+  }
+
+  // With the lock held; the list stays ordered from the least recently freed.
+  BigBlockHeader* RemoveKept(uint32_t index) {
+    BigBlockHeader* block = m_kept[index].block;
+    m_keptBytes -= m_kept[index].bytes;
+    for (uint32_t i = index + 1; i < m_keptCount; ++i) m_kept[i - 1] = m_kept[i];
+    --m_keptCount;
+    return block;
   }
 
   BigBlockHeader* m_bigBlocks = nullptr;
-  TLock m_lock;
+  mutable TLock m_lock;
   CMemPool<16, TLock> m_pool16;
   CMemPool<32, TLock> m_pool32;
   CMemPool<64, TLock> m_pool64;
@@ -200,6 +277,11 @@ class CMemPoolMgr final : public CMemPoolBase {
   CMemPool<2048, TLock> m_pool2048;
   CMemPool<4096, TLock> m_pool4096;
   CMemPool<8192, TLock> m_pool8192;
+  // Freed big blocks kept for reuse, the least recently freed first; guarded by m_lock. One more
+  // slot than kept, for the block being freed before the oldest leaves.
+  KeptBlock m_kept[kKeptBigBlocks + 1] = {};
+  uint32_t m_keptCount = 0;
+  size_t m_keptBytes = 0;
 };
 
 }  // namespace Lirak

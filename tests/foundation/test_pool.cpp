@@ -139,3 +139,47 @@ TEST(Pool, ProcessPoolsServeFourThreadsAtOnce) {
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(0, bad.load());
 }
+
+TEST(Pool, FreedBigBlocksServeLaterRequestsThatFitThem) {
+  enum Kept { kFresh, kSmaller, kLarger };
+  const struct {
+    uint32_t size;
+    Kept expected;
+  } cases[] = {
+      {100000, kSmaller}, {90000, kSmaller}, {60000, kSmaller},  // the smallest that holds it
+      {100010, kLarger},  {150000, kLarger},                     // one step past the rounding
+      {49000, kFresh},    {150010, kFresh},  // more than twice its size stays kept; too small
+  };
+  for (const auto& c : cases) {
+    Manager pools;
+    void* kept[] = {nullptr, pools.Alloc(100000), pools.Alloc(150000)};
+    pools.Free(kept[kLarger]);
+    pools.Free(kept[kSmaller]);
+    void* p = pools.Alloc(c.size);
+    EXPECT_EQ(&pools, HeaderWord(p)) << "size " << c.size;
+    EXPECT_TRUE(c.expected == kFresh ? p != kept[kSmaller] && p != kept[kLarger]
+                                     : p == kept[c.expected])
+        << "size " << c.size;
+    pools.Free(p);
+  }
+}
+
+TEST(Pool, KeptBigBlocksStayWithinTheirBoundAndAreKeptOnce) {
+  Manager pools;
+  void* blocks[Manager::kKeptBigBlocks + 1];
+  for (void*& p : blocks) p = pools.Alloc(10000);
+  for (void* p : blocks) pools.Free(p);
+  // A second release of a kept block is ignored: kept twice, it would go to two users.
+  pools.Free(blocks[Manager::kKeptBigBlocks]);
+  EXPECT_EQ(Manager::kKeptBigBlocks * Manager::BigBlockBytes(10000), pools.KeptBigBytes());
+  EXPECT_NE(pools.Alloc(10000), pools.Alloc(10000));
+
+  // Bytes: each 1.5 MiB block pushes out the least recently freed until 4 MiB hold the rest; a
+  // block larger than the whole allowance goes straight back.
+  const uint32_t large = 3u << 19;
+  void* larges[] = {pools.Alloc(large), pools.Alloc(large), pools.Alloc(large)};
+  for (void* p : larges) pools.Free(p);
+  pools.Free(pools.Alloc(5u << 20));
+  EXPECT_EQ(2 * Manager::BigBlockBytes(large), pools.KeptBigBytes());
+  EXPECT_EQ(larges[2], pools.Alloc(large));
+}
