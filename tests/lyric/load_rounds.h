@@ -186,6 +186,8 @@ class LoadSite {
         return Fail("a download thread did not start");
       }
       ids.push_back(id);
+      // As between a user's choices: the UI thread takes its messages between the starts.
+      testsupport::PumpMessages();
     }
     if (!WaitForDownloads(ids)) return false;
     for (int id : ids) DeleteFileW(m_files.file(std::to_wstring(id) + L".mp3").c_str());
