@@ -259,6 +259,9 @@ class CMainFrame
   CString m_strLoginDigest;
   int m_nLoginValue = 0;
   std::atomic<bool> m_bKeepChecking{true};
+  // Set at exit: the update check leaves its hour's wait at once instead of being cut off in it
+  // by the end of the process.
+  CManualEvent m_stopChecking{false};
   int m_nHotKeyId1 = 1;
   int m_nHotKeyId2 = 2;
   bool m_bUDiskOff = true;

@@ -306,7 +306,7 @@ DWORD WINAPI CMainFrame::UpdateCheckThreadProc(LPVOID frame) {
   try {
     while (self->m_bKeepChecking) {
       self->CheckUpdate(false);
-      ::Sleep(kUpdateCheckInterval);
+      if (self->m_stopChecking.Wait(kUpdateCheckInterval)) break;
     }
   } catch (...) {
     GetLogger()->log(em_utility::log_level::error, L"检查更新线程异常退出");

@@ -689,6 +689,7 @@ bool CMainFrame::ExitApp(bool ask) {
     return false;
   }
   m_bKeepChecking = false;
+  m_stopChecking.Set();
   KillTimer(kForegroundTimer);
   ShowWindow(SW_HIDE);
   HANDLE watchdog = ::CreateThread(nullptr, 0, &ExitWatchdogThread,

@@ -36,9 +36,22 @@ void DeleteFilesMatching(const wchar_t* pattern);
 // Empties and removes the plain folders that a pattern finds.
 void DeleteSubfolders(const wchar_t* pattern);
 
+// How long a stopped worker has to end by itself (seeing its flag or its stop event) before it
+// is terminated. A killed worker may leave a lock it held (heap, logger, queue) taken for good,
+// so the kill is the last resort.
+constexpr DWORD kWorkerStopGrace = 2000;
+
+// Waits like WaitForMultipleObjects for any one of the handles (the lowest index wins), and
+// meanwhile answers messages sent to the calling thread's windows, so that a worker reporting
+// with SendMessage never hangs on a thread that waits for it. The result of the wait.
+DWORD WaitAnsweringSentMessages(DWORD count, const HANDLE* handles, DWORD milliseconds);
+// The same for one thread: WAIT_OBJECT_0 once it has ended.
+DWORD WaitForThreadEnd(HANDLE thread, DWORD milliseconds);
+
 // Waits for a worker thread to end, or for stopEvent (INVALID_HANDLE_VALUE: none), whichever
-// comes first. A stop kills the worker and waits until it is gone. True exactly when the
-// thread ended by itself with exit code 0.
+// comes first. After a stop the worker has kWorkerStopGrace to end by itself, then it is
+// killed; either way this returns only once the thread is gone, so its task may be freed. True
+// exactly when the thread ended by itself with exit code 0.
 bool _WaitForThread(HANDLE thread, HANDLE stopEvent);
 
 // Thread procedure: sleeps the given number of milliseconds, then ends the process with exit

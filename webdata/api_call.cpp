@@ -50,8 +50,17 @@ void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers,
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &head);
 }
 
+namespace {
+
+// The library's progress callback: non-zero abandons the transfer.
+int AbandonWhenCut(void* cut, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(cut)->load() ? 1 : 0;
+}
+
+}  // namespace
+
 bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
-                std::string& body) {
+                std::string& body, const std::atomic<bool>* cut) {
   status = 0;
   body.clear();
   CurlEasyHandle handle(curl_easy_init());
@@ -63,6 +72,11 @@ bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, l
   curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   if (anyEncoding) curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+  if (cut) {
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &AbandonWhenCut);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cut));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  }
 
   CURLcode code = PerformWithRetry(curl, bodyBuffer, headBuffer);
   if (!GetResponseCode(curl, status)) status = 0;

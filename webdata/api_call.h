@@ -2,6 +2,7 @@
 // where the API is, the header lines, the address, and the GET that both of them perform.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,9 @@ void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers,
 // followed; up to 3 performs while it cannot connect or send. status receives the response code,
 // 0 when none could be read; body the reply body. False, with a log line, when no transfer handle
 // was had or the transfer did not complete (no connection, time-out, a reply past its ceiling):
-// the body is empty then.
+// the body is empty then. A transfer is abandoned as soon as cut (when given) is set: the
+// library looks at it about once a second while it waits, and more often while data arrive.
 bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
-                std::string& body);
+                std::string& body, const std::atomic<bool>* cut = nullptr);
 
 }  // namespace web_api

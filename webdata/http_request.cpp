@@ -30,8 +30,9 @@ constexpr int kReceiveBufferSize = 10240;
 // small ones.
 constexpr int kMorePieceSize = 64 << 10;
 constexpr DWORD kConnectWaitMs = 10000;
-// Waits for data are made of waits of at most this long.
-constexpr DWORD kPollMs = 1000;
+// Waits for a connection or for data are made of waits of at most this long, so that a cut is
+// seen soon.
+constexpr DWORD kPollMs = 200;
 // ReceiveMore gives up when more than this many whole seconds pass without data.
 constexpr DWORD kIdleSeconds = 2;
 const char kHeadEnd[] = "\r\n\r\n";
@@ -131,7 +132,8 @@ bool CRequest::PerformApi(boost::shared_ptr<ISerialize> record) {
     CurlHeaderList headers = BuildHeaders(false);
     long status = 0;
     std::string body;
-    if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false, status, body)) {
+    if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false, status, body,
+                             m_pCut)) {
       return false;
     }
     return status == 200 && record && record->FromJsonString(body);
@@ -142,6 +144,7 @@ bool CRequest::SendRequest() {
   m_deadline.Start(m_dwExchangeTime);
   m_nReceived = 0;
   m_nStopResult = 0;
+  if (IsCut()) return false;
   return Guarded("CRequest send", false, [&] {
     std::string host;
     unsigned short port = 0;
@@ -175,12 +178,19 @@ bool CRequest::Connect(const in_addr& address, unsigned short port) {
   if (connect(m_socket, reinterpret_cast<sockaddr*>(&target), sizeof target) == SOCKET_ERROR &&
       (error = WSAGetLastError()) == WSAEWOULDBLOCK) {
     fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_SET(m_socket, &writable);
-    FD_ZERO(&failed);
-    FD_SET(m_socket, &failed);
-    timeval wait = ToTimeval(m_deadline.Cap(kConnectWaitMs));
-    int ready = select(0, nullptr, &writable, &failed, &wait);
+    int ready = 0;
+    // In slices, so that a cut ends the wait soon.
+    const DWORD start = GetTickCount();
+    for (DWORD spent = 0; ready == 0 && spent < kConnectWaitMs && !IsCut();
+         spent = GetTickCount() - start) {
+      FD_ZERO(&writable);
+      FD_SET(m_socket, &writable);
+      FD_ZERO(&failed);
+      FD_SET(m_socket, &failed);
+      timeval wait = ToTimeval(m_deadline.Cap(std::min<DWORD>(kConnectWaitMs - spent, kPollMs)));
+      ready = select(0, nullptr, &writable, &failed, &wait);
+      if (m_deadline.IsPast()) break;
+    }
     if (ready == SOCKET_ERROR) {
       error = WSAGetLastError();
     } else if (ready == 0) {
@@ -349,7 +359,10 @@ int CRequest::ReceiveMore(std::string& text) {
 
 bool CRequest::MustStop() {
   if (m_nStopResult != 0) return true;
-  if (m_deadline.IsPast()) {
+  if (IsCut()) {
+    GetLogger()->log(log_level::normal, "CRequest cut by its owner! nReceived = %u", m_nReceived);
+    m_nStopResult = kReceiveCut;
+  } else if (m_deadline.IsPast()) {
     GetLogger()->log(log_level::error, "CRequest deadline passed! nLimit = %u ms, nReceived = %u",
                      static_cast<unsigned>(m_dwExchangeTime), m_nReceived);
     m_nStopResult = kReceiveTimedOut;

@@ -10,6 +10,7 @@
 
 #include <winsock2.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ constexpr int kReceiveTimedOut = 258;  // no reply in time, or the exchange pass
 constexpr int kReceiveFailed = -1;     // the first read failed, or no memory for the reply
 constexpr int kReceiveNotOk = -2;      // a status other than 2xx, or no status line
 constexpr int kReceiveTooLarge = -3;   // the reply, or its inflated text, passed its ceiling
+constexpr int kReceiveCut = -4;        // the owner's cut flag was set (the queue is stopping)
 
 class CRequest {
  public:
@@ -60,6 +62,11 @@ class CRequest {
   // The time the next exchange has as a whole, from SendRequest to the end of its Receive
   // (reply_limits::kWebServiceMilliseconds unless set).
   void LimitExchangeTime(DWORD milliseconds) { m_dwExchangeTime = milliseconds; }
+  // A flag of the owner that ends every exchange of this request as soon as it is set: a
+  // connect or a wait for data sees it within a fraction of a second, the web-API transfer
+  // within about a second. It must outlive the request's exchanges.
+  void SetCutFlag(const std::atomic<bool>* cut) { m_pCut = cut; }
+  bool IsCut() const { return m_pCut && m_pCut->load(); }
 
   // The web-API exchange; true when the reply had status 200 and loaded into the record.
   bool PerformApi(boost::shared_ptr<ISerialize> record);
@@ -89,8 +96,8 @@ class CRequest {
   // Waits at most milliseconds, cut to the deadline, for the socket to become readable: 1, 0 for
   // not yet, or SOCKET_ERROR.
   int WaitReadable(DWORD milliseconds);
-  // Notes that the reply has to stop because the deadline passed or the reply grew past its
-  // ceiling; true when it has to.
+  // Notes that the reply has to stop because the owner cut it, the deadline passed or the reply
+  // grew past its ceiling; true when it has to.
   bool MustStop();
   void CloseSocket();
 
@@ -108,7 +115,8 @@ class CRequest {
   DWORD m_dwExchangeTime;
   CExchangeDeadline m_deadline;
   unsigned m_nReceived = 0;  // bytes of the reply read so far, head and framing included
-  int m_nStopResult = 0;     // why the reply was stopped: kReceiveTimedOut, kReceiveTooLarge
+  int m_nStopResult = 0;     // why the reply was stopped: kReceiveCut, kReceiveTimedOut, ...
+  const std::atomic<bool>* m_pCut = nullptr;
 };
 
 // Sends all length bytes, again and again as the socket takes them; the count sent, which is

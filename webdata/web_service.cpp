@@ -7,6 +7,7 @@
 #include <boost/make_shared.hpp>
 
 #include "app/main_frame.h"
+#include "foundation/common_helpers.h"
 #include "foundation/logger.h"
 #include "foundation/site_addresses.h"
 #include "webdata/http_request.h"
@@ -80,6 +81,7 @@ bool CWebService::Start() {
   if (m_hThread) Stop();
   // On before the thread first looks at it.
   m_bRunning = true;
+  m_bCut = false;
   m_hThread = CreateThread(nullptr, 0, &CWebService::ThreadProc, this, 0, nullptr);
   if (!m_hThread) {
     m_bRunning = false;
@@ -90,12 +92,19 @@ bool CWebService::Start() {
 
 void CWebService::Stop() {
   m_bRunning = false;
+  m_bCut = true;
   SetEvent(m_wakeEvent.get());
   if (!m_hThread) return;
-  if (WaitForSingleObject(m_hThread, kStopGrace) != WAIT_OBJECT_0) {
+  // A delivery in progress may be waiting for this thread (a SendMessage to the frame's
+  // windows): the wait answers it, so the worker can reach its exit.
+  if (WaitForThreadEnd(m_hThread, kStopGrace) != WAIT_OBJECT_0) {
+    // The last resort: a worker killed inside the heap, the logger or a cache keeps their lock.
+    GetLogger()->log(log_level::error,
+                     "CWebService: the worker did not end %u ms after the stop: terminated",
+                     static_cast<unsigned>(kStopGrace));
     TerminateThread(m_hThread, 1);
     // Termination only begins here; the thread is gone once its handle is signalled.
-    WaitForSingleObject(m_hThread, INFINITE);
+    WaitForThreadEnd(m_hThread, INFINITE);
     // The request it was performing is no longer in the queue: free it (and its connection).
     m_current.reset();
   }
@@ -185,8 +194,8 @@ DWORD CWebService::__ServiceLoop() {
   while (m_bRunning) {
     WaitForSingleObject(m_wakeEvent.get(), kWakeInterval);
     if (!m_bRunning) break;
-    // Every request queued before a stop is still performed, unless the stop's grace runs out.
-    while (TakeFirst()) {
+    // A stop takes nothing more; what waits stays queued for the next start.
+    while (!m_bCut && TakeFirst()) {
       // Nothing may leave the thread: a request that throws is over, the next one goes on.
       try {
         Perform(*m_current);
@@ -201,6 +210,7 @@ DWORD CWebService::__ServiceLoop() {
 }
 
 void CWebService::Perform(CRequest& request) {
+  request.SetCutFlag(&m_bCut);
   if (request.GetTransport() == kTransportWebService) {
     PerformWebService(request);
   } else {
@@ -216,7 +226,7 @@ void CWebService::PerformWebService(CRequest& request) {
   frame->SetCursorState(kCursorBusy);
   std::string reply;
   try {
-    for (int attempt = 0; attempt < kMaxTries; ++attempt) {
+    for (int attempt = 0; attempt < kMaxTries && !m_bCut; ++attempt) {
       if (!request.SendRequest()) {
         reply.clear();
         logger->log(log_level::error,
@@ -245,6 +255,7 @@ void CWebService::PerformWebService(CRequest& request) {
     LogException("web-service request", request);
   }
   frame->SetCursorState(kCursorEndBusy);
+  if (m_bCut) return DropCut(request);
   frame->OnWebServiceReply(reply, kind, id);
 }
 
@@ -263,7 +274,14 @@ void CWebService::PerformWebApi(CRequest& request) {
     LogException("web-API request", request);
     record = MakeResultRecord(resultType);
   }
+  if (m_bCut) return DropCut(request);
   CMainFrame* frame = CMainFrame::GetInstance();
   frame->SetCursorState(kCursorEndBusy);
   frame->OnApiReply(record, request.GetRequestId(), request.GetId());
+}
+
+void CWebService::DropCut(const CRequest& request) {
+  GetLogger()->log(log_level::important, "CWebService: request %d (item %d) cut by the stop",
+                   request.GetRequestId(), request.GetId());
+  DeleteRequestParam(request.GetRequestId(), request.GetId());
 }

@@ -7,8 +7,9 @@
 // the worker thread. A failure on the network still ends in a delivery: an empty reply, or an
 // unfilled record.
 //
-// The worker wakes on its event, or every 3 s, and drains the whole queue. Stopping is
-// cooperative for 2 s; a worker still busy then is terminated.
+// The worker wakes on its event, or every 3 s, and drains the whole queue. A stop cuts the
+// exchange in flight and takes nothing more; the worker gets 2 s to leave by itself, and only a
+// worker still busy then is terminated.
 #pragma once
 
 #include <windows.h>
@@ -40,8 +41,10 @@ class CWebService {
 
   // Stops a worker that runs, then starts a new one; false when no thread could be made.
   bool Start();
-  // Asks the worker to leave once the queue is drained, waits kStopGrace, then terminates it.
-  // Requests still queued stay queued for the next Start.
+  // Asks the worker to leave: the request it performs is cut (not delivered: nothing is, once
+  // the stop has begun) and nothing more is taken. Waits kStopGrace for the worker, answering
+  // messages sent to this thread meanwhile; a worker still there is terminated, and Stop returns
+  // only once the thread is gone. Requests still queued stay queued for the next Start.
   void Stop();
 
   // Queues a request of a kind (WebRequestKind) with its item id; lParam is only logged. Kinds
@@ -64,11 +67,15 @@ class CWebService {
   void Perform(CRequest& request);
   void PerformWebService(CRequest& request);
   void PerformWebApi(CRequest& request);
+  // A request that the stop cut: its record is freed here, since no result handler will run.
+  void DropCut(const CRequest& request);
 
   HANDLE m_hThread = nullptr;
   ScopedHandle<CloseHandle> m_wakeEvent;
   CLock m_lock;
   std::atomic<bool> m_bRunning{false};
+  // Set by Stop: the exchange in flight ends, and nothing more is taken or delivered.
+  std::atomic<bool> m_bCut{false};
   std::list<std::unique_ptr<CRequest>> m_queue;
   // The request the worker performs, off the queue. Only the worker touches it while it runs;
   // a worker that had to be terminated leaves it to Stop.

@@ -6,6 +6,8 @@
 #include <ctime>
 
 #include "foundation/common_helpers.h"
+#include "foundation/lock.h"
+#include "foundation/logger.h"
 #include "support/message_box_recorder.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
@@ -16,8 +18,8 @@ using testsupport::WriteFileBytes;
 
 namespace {
 
-::testing::Environment* const g_folder =
-    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
+auto* const g_folder = static_cast<testsupport::TempProgramFolder*>(
+    ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder));
 
 DWORD WINAPI ExitWith(LPVOID code) {
   return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(code));
@@ -65,6 +67,7 @@ TEST(WaitForThread, ReportsWhetherTheWorkerEndedWithCodeZero) {
   EXPECT_FALSE(_WaitForThread(failed.h, stop.h));
 }
 
+// A worker that never looks at its stop event is killed once the grace is over.
 TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
   Handle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));  // already set: no waiting at all
   Handle first(StartSleeper());
@@ -79,6 +82,80 @@ TEST(WaitForThread, AStopKillsTheWorkerAndReturnsOnlyOnceItIsGone) {
   Handle setter(CreateThread(nullptr, 0, SetEventProc, stop.h, 0, nullptr));
   EXPECT_FALSE(_WaitForThread(second.h, stop.h));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.h, 0));
+}
+
+// A worker that watches its stop event: it logs under a lock of its own until the stop comes,
+// as a worker in the middle of its work would, and ends with code 0.
+struct LoggingWorker {
+  CLock lock;
+  Handle stop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  Handle running{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  HWND report = nullptr;  // a window of the waiting thread that the worker sends to first
+
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* worker = static_cast<LoggingWorker*>(self);
+    if (worker->report) {
+      DWORD_PTR answer = 0;
+      if (!SendMessageTimeoutW(worker->report, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) {
+        return 2;
+      }
+    }
+    for (int line = 0;; ++line) {
+      {
+        CLockGuard guard(worker->lock);
+        GetLogger()->log(em_utility::log_level::normal, "logging worker line %d", line);
+      }
+      SetEvent(worker->running.h);
+      if (WaitForSingleObject(worker->stop.h, 0) == WAIT_OBJECT_0) return 0;
+    }
+  }
+};
+
+DWORD WINAPI LockLogAndAllocate(LPVOID lockToTake) {
+  CLockGuard guard(*static_cast<CLock*>(lockToTake));
+  GetLogger()->log(em_utility::log_level::normal, "after the stop");
+  delete[] new char[1 << 20];
+  return 0;
+}
+
+// Takes the lock, logs and allocates on a thread of its own: false when that does not end within
+// 10 s, as after a worker was killed holding one of those locks.
+bool LockAndLogStillWork(CLock& lock) {
+  Handle thread(CreateThread(nullptr, 0, LockLogAndAllocate, &lock, 0, nullptr));
+  return WaitForSingleObject(thread.h, 10000) == WAIT_OBJECT_0;
+}
+
+TEST(WaitForThread, AStoppedWorkerThatSeesItsEventEndsByItselfAndLeavesNoLockTaken) {
+  const size_t logged = g_folder->MainLogText().size();
+  for (bool stopBeforeTheWait : {true, false}) {
+    SCOPED_TRACE(stopBeforeTheWait ? "stop set before the wait" : "stop set during the wait");
+    LoggingWorker worker;
+    Handle thread(CreateThread(nullptr, 0, LoggingWorker::Run, &worker, 0, nullptr));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker.running.h, 10000));
+    Handle setter(nullptr);
+    if (stopBeforeTheWait) {
+      SetEvent(worker.stop.h);
+    } else {
+      setter.h = CreateThread(nullptr, 0, SetEventProc, worker.stop.h, 0, nullptr);
+    }
+    // The worker finishes the line it writes and leaves: nothing is killed, so its work counts.
+    EXPECT_TRUE(_WaitForThread(thread.h, worker.stop.h));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.h, 0));
+    EXPECT_TRUE(LockAndLogStillWork(worker.lock));
+  }
+  EXPECT_EQ(std::string::npos, g_folder->MainLogText().find("terminated", logged));
+}
+
+TEST(WaitForThread, TheWaitAnswersWhatTheWorkerSendsToTheWaitingThread) {
+  HWND window =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(window);
+  LoggingWorker worker;
+  worker.report = window;
+  SetEvent(worker.stop.h);  // one line, then the end
+  Handle thread(CreateThread(nullptr, 0, LoggingWorker::Run, &worker, 0, nullptr));
+  EXPECT_TRUE(_WaitForThread(thread.h, INVALID_HANDLE_VALUE));
+  DestroyWindow(window);
 }
 
 TEST(FileHelpers, CopiesMakeTheFolderAndNeverReplaceAnExistingTarget) {
