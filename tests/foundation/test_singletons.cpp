@@ -18,11 +18,6 @@ namespace {
 testsupport::TempProgramFolder* const g_folder = static_cast<testsupport::TempProgramFolder*>(
     ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder));
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 }  // namespace
 
@@ -45,7 +40,7 @@ TEST(Singletons, RacingThreadsShareOneLoggerAndOneConfig) {
 
   GetLogger()->flush();
   std::string log = testsupport::ReadFileBytes(g_folder->path() + L"log\\main.log.txt.1.txt");
-  EXPECT_EQ(1u, Count(log, "normal : application run!\r\n"));
+  EXPECT_EQ(1u, testsupport::CountOccurrences(log, "normal : application run!\r\n"));
   EXPECT_EQ(CString(g_folder->path().c_str()), GetConfig()->GetAppDir());
 }
 

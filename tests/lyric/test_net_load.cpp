@@ -20,13 +20,7 @@ auto* const g_folder = ::testing::AddGlobalTestEnvironment(new testsupport::Temp
 auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
 
 // Songs go to the system's temporary folder: a fresh one for this run.
-struct FreshTempFolder {
-  FreshTempFolder() {
-    SetEnvironmentVariableW(L"TMP", dir.path().c_str());
-    SetEnvironmentVariableW(L"TEMP", dir.path().c_str());
-  }
-  testsupport::TempDir dir;
-} g_temp;
+testsupport::ProcessTempFolder g_temp;
 
 constexpr int kAlbumSongs = 200;
 constexpr int kDownloads = 20;

@@ -43,14 +43,7 @@ auto* const g_folder = ::testing::AddGlobalTestEnvironment(new testsupport::Temp
 auto* const g_site = ::testing::AddGlobalTestEnvironment(new testsupport::StandinSite);
 
 // Songs and lyrics go to the system's temporary folder: a fresh one for this run.
-struct FreshTempFolder {
-  FreshTempFolder() {
-    std::wstring temp = dir.path();
-    SetEnvironmentVariableW(L"TMP", temp.c_str());
-    SetEnvironmentVariableW(L"TEMP", temp.c_str());
-  }
-  testsupport::TempDir dir;
-} g_temp;
+testsupport::ProcessTempFolder g_temp;
 
 // Songs buffer and play in real time: waits are long enough for a whole transfer.
 bool WaitFor(const std::function<bool()>& done) {

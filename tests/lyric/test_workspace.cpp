@@ -27,14 +27,7 @@ namespace {
 auto* const g_folder = ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder);
 
 // Songs' lyric files go to the system's temporary folder: a fresh one for this run.
-struct FreshTempFolder {
-  FreshTempFolder() {
-    std::wstring temp = dir.path();
-    SetEnvironmentVariableW(L"TMP", temp.c_str());
-    SetEnvironmentVariableW(L"TEMP", temp.c_str());
-  }
-  testsupport::TempDir dir;
-} g_temp;
+testsupport::ProcessTempFolder g_temp;
 
 class WorkspaceWindow : public ::testing::Environment {
  public:

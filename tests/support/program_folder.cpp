@@ -34,4 +34,10 @@ std::string TempProgramFolder::MainLogText() const {
   return ReadFileBytes(base + L".1.txt") + ReadFileBytes(base + L".2.txt");
 }
 
+size_t CountOccurrences(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 }  // namespace testsupport

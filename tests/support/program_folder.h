@@ -30,4 +30,7 @@ class TempProgramFolder : public ::testing::Environment {
   std::unique_ptr<TempDir> m_dir;
 };
 
+// How often what stands in text (log lines are counted by a piece of their text).
+size_t CountOccurrences(const std::string& text, const std::string& what);
+
 }  // namespace testsupport

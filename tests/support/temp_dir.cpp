@@ -47,6 +47,11 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(m_path); }
 
+ProcessTempFolder::ProcessTempFolder() {
+  SetEnvironmentVariableW(L"TMP", m_dir.path().c_str());
+  SetEnvironmentVariableW(L"TEMP", m_dir.path().c_str());
+}
+
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);

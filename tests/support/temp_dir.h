@@ -21,6 +21,17 @@ class TempDir {
   std::wstring m_path;
 };
 
+// A fresh temporary folder for the whole process, named by TMP and TEMP while the object lives
+// (songs and lyric files go there): one a test executable holds as a static object.
+class ProcessTempFolder {
+ public:
+  ProcessTempFolder();
+  const std::wstring& path() const { return m_dir.path(); }
+
+ private:
+  TempDir m_dir;
+};
+
 // Writes bytes to a file, replacing it. Returns false on failure.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Reads a whole file; an empty string when it cannot be read.

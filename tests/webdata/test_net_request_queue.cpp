@@ -115,11 +115,6 @@ class RunningQueue : public ::testing::Environment {
 
 auto* const g_queue = ::testing::AddGlobalTestEnvironment(new RunningQueue);
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 class RequestQueueTest : public ::testing::Test {
  protected:
@@ -233,7 +228,7 @@ TEST_F(RequestQueueTest, WaitingDuplicatesAndRequestsWithoutRecordsAreDropped) {
                                       "/app/ws/album-promotions?sort_id=12&page=1",
                                       "/app/ws/album-promotions?sort_id=12&page=1"}),
             Requests());
-  EXPECT_EQ(5u, Count(g_folder->MainLogText().substr(logged), "DispatchRequest: refused"));
+  EXPECT_EQ(5u, testsupport::CountOccurrences(g_folder->MainLogText().substr(logged), "DispatchRequest: refused"));
 }
 
 // A dropped connection, and an error page that would parse (the natural reply under status
@@ -263,7 +258,7 @@ TEST_F(RequestQueueTest, FiveFailedTriesStillDeliverAnEmptyReply) {
     EXPECT_EQ(5u, Requests().size());
     EXPECT_EQ(0, manager.GetSongDetail(c.songId).song_id);
     EXPECT_EQ(1u,
-              Count(g_folder->MainLogText().substr(logged), em_utility::wide_to_ansi(c.lastTry)));
+              testsupport::CountOccurrences(g_folder->MainLogText().substr(logged), em_utility::wide_to_ansi(c.lastTry)));
   }
 }
 
@@ -275,7 +270,7 @@ TEST_F(RequestQueueTest, AnExceptionEndsOnlyItsOwnRequest) {
   std::vector<Delivery> got = g_deliveries.WaitFor(1);
   ASSERT_EQ(1u, got.size());
   EXPECT_EQ(WebRequestKind::TrackDetail, got[0].kind);
-  EXPECT_EQ(1u, Count(g_folder->MainLogText().substr(logged),
+  EXPECT_EQ(1u, testsupport::CountOccurrences(g_folder->MainLogText().substr(logged),
                       "CWebService: request 5 (item 202) failed: std::bad_alloc"));
 }
 
@@ -349,7 +344,7 @@ TEST_F(RequestQueueTest, StopCutsAnExchangeThatHangsAndStartRunsANewWorker) {
     const size_t logged = g_folder->MainLogText().size();
     queue.Stop();
     EXPECT_TRUE(LeftByItself(logged));
-    EXPECT_EQ(1u, Count(g_folder->MainLogText().substr(logged),
+    EXPECT_EQ(1u, testsupport::CountOccurrences(g_folder->MainLogText().substr(logged),
                         "CWebService: request " + std::to_string(c.kind) + " (item " +
                             std::to_string(c.id) + ") cut by the stop"));
     EXPECT_NE(0, CMainFrame::GetInstance()->GetCursorState());  // not left busy

@@ -42,11 +42,6 @@ auto* const g_site = ::testing::AddGlobalTestEnvironment(new UnreachableSite);
 auto* const g_folder = static_cast<testsupport::TempProgramFolder*>(
     ::testing::AddGlobalTestEnvironment(new testsupport::TempProgramFolder));
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 }  // namespace
 
@@ -80,6 +75,6 @@ TEST(RequestQueueUnreachable, ARequestThatCannotBeSentIsTriedOnceAndDeliversAnEm
   EXPECT_EQ(std::make_pair(static_cast<int>(WebRequestKind::SongDetail), 77), deliveries[0]);
   EXPECT_EQ(0, frame->GetWebDataManager().GetSongDetail(77).song_id);
   const std::string log = g_folder->MainLogText();
-  EXPECT_EQ(1u, Count(log, em_utility::wide_to_ansi(L"第0次发送请求失败")));
-  EXPECT_EQ(0u, Count(log, em_utility::wide_to_ansi(L"第1次")));
+  EXPECT_EQ(1u, testsupport::CountOccurrences(log, em_utility::wide_to_ansi(L"第0次发送请求失败")));
+  EXPECT_EQ(0u, testsupport::CountOccurrences(log, em_utility::wide_to_ansi(L"第1次")));
 }
