@@ -133,7 +133,7 @@ class Guard {
 
   void Start(const Options& options) {
     m_target = options.target->name;
-    m_out = options.out;
+    std::snprintf(m_out, sizeof m_out, "%s", options.out.c_str());
     m_hangMs = options.hangMs;
     QueryPerformanceFrequency(&m_frequency);
     CloseHandle(CreateThread(nullptr, 0, &Guard::ThreadProc, this, 0, nullptr));
@@ -187,23 +187,30 @@ class Guard {
     }
   }
 
+  // Without the heap, which the failing input may have damaged: kernel calls and the stack.
   void Write(const char* kind, const char* why) {
-    const std::string path =
-        m_out + "/" + kind + "-" + m_target + "-" + m_current.label + ".bin";
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-      if (m_current.data) std::fwrite(m_current.data, 1, m_current.size, file);
-      std::fclose(file);
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%s/%s-%s-%s.bin", m_out, kind, m_target, m_current.label);
+    DWORD written = 0;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      if (m_current.data) {
+        WriteFile(file, m_current.data, static_cast<DWORD>(m_current.size), &written, nullptr);
+      }
+      CloseHandle(file);
     }
-    std::printf("\nfuzz %s: %s (%s) on input %s, %u bytes, written to %s\n", m_target, kind, why,
-                m_current.label, unsigned(m_current.size), path.c_str());
-    std::printf("fuzz %s: replay with --target %s --replay %s\n", m_target, m_target,
-                path.c_str());
-    std::fflush(stdout);
+    char line[3 * MAX_PATH];
+    int length = std::snprintf(line, sizeof line,
+                               "\nfuzz %s: %s (%s) on input %s, %u bytes, written to %s\n"
+                               "fuzz %s: replay with --target %s --replay %s\n",
+                               m_target, kind, why, m_current.label, unsigned(m_current.size), path,
+                               m_target, m_target, path);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
   }
 
   Current m_current;
   const char* m_target = "";
-  std::string m_out;
+  char m_out[MAX_PATH] = {};
   DWORD m_hangMs = 0;
   const char* m_why = "";
   LARGE_INTEGER m_frequency = {};
