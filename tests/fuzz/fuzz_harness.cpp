@@ -24,8 +24,8 @@ namespace fuzz {
 namespace {
 
 const Target* const kTargets[] = {
-    &kLrcTarget,        &kHttpReplyTarget,         &kInflateTarget,  &kJsonNestedTarget,
-    &kJsonFlatTarget,   &kWebServiceXmlTarget,     &kSettingsTarget, &kUpdateDescriptionTarget,
+    &kLrcTarget,        &kHttpReplyTarget,     &kInflateTarget,  &kJsonNestedTarget,
+    &kJsonFlatTarget,   &kWebServiceXmlTarget, &kSettingsTarget, &kUpdateDescriptionTarget,
     &kLoginReplyTarget, &kDesEnvelopeTarget};
 
 struct Options {
@@ -119,8 +119,8 @@ class GuardedBuffer {
 struct Current {
   const uint8_t* data = nullptr;
   size_t size = 0;
-  char label[64] = {};                 // "seed1-input42", "replay", ...
-  std::atomic<LONGLONG> started{0};    // performance counter at its start; 0 while none runs
+  char label[64] = {};               // "seed1-input42", "replay", ...
+  std::atomic<LONGLONG> started{0};  // performance counter at its start; 0 while none runs
 };
 
 class Guard {
@@ -458,11 +458,12 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
     }
   }
-  std::printf("fuzz %s: %llu inputs (%u regressions, %u seeds, %llu mutated, seed %llu) in %.0f s,"
-              " no crash, no hang; %s\n",
-              target.name, (unsigned long long)runner.count(), unsigned(regressions.size()),
-              unsigned(options.only < 0 ? corpus.size() - regressions.size() : 0),
-              (unsigned long long)(end - first), (unsigned long long)options.seed,
-              (GetTickCount() - begin) / 1000.0, runner.Longest().c_str());
+  std::printf(
+      "fuzz %s: %llu inputs (%u regressions, %u seeds, %llu mutated, seed %llu) in %.0f s,"
+      " no crash, no hang; %s\n",
+      target.name, (unsigned long long)runner.count(), unsigned(regressions.size()),
+      unsigned(options.only < 0 ? corpus.size() - regressions.size() : 0),
+      (unsigned long long)(end - first), (unsigned long long)options.seed,
+      (GetTickCount() - begin) / 1000.0, runner.Longest().c_str());
   return 0;
 }

@@ -10,23 +10,55 @@ namespace {
 
 // Bytes that mean something to one of the formats: line and tag marks, brackets, quotes, the
 // separators of headers and numbers, and the extremes.
-const char kSpecialBytes[] = "\0\xff\x7f\x80\xc0\xe0\xf0\xef\xbb\xbf\r\n\t []{}<>\"':;,.=&%#+-/\\!?0Z";
+const char kSpecialBytes[] =
+    "\0\xff\x7f\x80\xc0\xe0\xf0\xef\xbb\xbf\r\n\t []{}<>\"':;,.=&%#+-/\\!?0Z";
 
 // Numbers at and around the limits of the types that read them: 16, 32 and 64 bits, signed and
 // unsigned, and more digits than any of them holds.
-const char* const kDecimalLimits[] = {
-    "0", "1", "-1", "32767", "32768", "65535", "65536", "-32769", "2147483647", "2147483648",
-    "-2147483648", "-2147483649", "4294967295", "4294967296", "9223372036854775807",
-    "9223372036854775808", "-9223372036854775809", "18446744073709551616",
-    "99999999999999999999999999999999999999", "00000000000000000000000000000000000001", "1e308",
-    "1e309", "-0", "+1", "0x7fffffff"};
-const char* const kHexLimits[] = {"0",        "1",         "7fffffff",         "80000000",
-                                  "ffffffff", "100000000", "7fffffffffffffff", "ffffffffffffffff",
-                                  "10000000000000000000", "FFFFFFF0", "-1", "0x10"};
-const uint32_t kBinaryLimits[] = {0, 1, 4, 43, 44, 45, 48, 0x7fff, 0xffff, 0x10000, 0x10001,
-                                  0x7fffffff, 0x80000000, 0xfffffffe, 0xffffffff};
+const char* const kDecimalLimits[] = {"0",
+                                      "1",
+                                      "-1",
+                                      "32767",
+                                      "32768",
+                                      "65535",
+                                      "65536",
+                                      "-32769",
+                                      "2147483647",
+                                      "2147483648",
+                                      "-2147483648",
+                                      "-2147483649",
+                                      "4294967295",
+                                      "4294967296",
+                                      "9223372036854775807",
+                                      "9223372036854775808",
+                                      "-9223372036854775809",
+                                      "18446744073709551616",
+                                      "99999999999999999999999999999999999999",
+                                      "00000000000000000000000000000000000001",
+                                      "1e308",
+                                      "1e309",
+                                      "-0",
+                                      "+1",
+                                      "0x7fffffff"};
+const char* const kHexLimits[] = {"0",
+                                  "1",
+                                  "7fffffff",
+                                  "80000000",
+                                  "ffffffff",
+                                  "100000000",
+                                  "7fffffffffffffff",
+                                  "ffffffffffffffff",
+                                  "10000000000000000000",
+                                  "FFFFFFF0",
+                                  "-1",
+                                  "0x10"};
+const uint32_t kBinaryLimits[] = {0,       1,          4,          43,         44,
+                                  45,      48,         0x7fff,     0xffff,     0x10000,
+                                  0x10001, 0x7fffffff, 0x80000000, 0xfffffffe, 0xffffffff};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 bool IsHexDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -42,18 +74,36 @@ std::string Mutator::Make() {
 
 void Mutator::MutateOnce(std::string& input) {
   switch (m_random.Below(12)) {
-    case 0: FlipBits(input); break;
+    case 0:
+      FlipBits(input);
+      break;
     case 1:
-    case 2: SetByte(input); break;
-    case 3: InsertBytes(input); break;
-    case 4: DeleteRange(input); break;
-    case 5: Splice(input); break;
-    case 6: RepeatRange(input); break;
+    case 2:
+      SetByte(input);
+      break;
+    case 3:
+      InsertBytes(input);
+      break;
+    case 4:
+      DeleteRange(input);
+      break;
+    case 5:
+      Splice(input);
+      break;
+    case 6:
+      RepeatRange(input);
+      break;
     case 7:
     case 8:
-    case 9: GrowTextNumber(input); break;
-    case 10: PutBinaryNumber(input); break;
-    default: Truncate(input); break;
+    case 9:
+      GrowTextNumber(input);
+      break;
+    case 10:
+      PutBinaryNumber(input);
+      break;
+    default:
+      Truncate(input);
+      break;
   }
   if (input.size() > m_maxSize) input.resize(m_maxSize);
 }
@@ -61,14 +111,19 @@ void Mutator::MutateOnce(std::string& input) {
 size_t Mutator::RepeatCount() {
   // The large counts are rare: an input near a reader's limit can take it a second.
   switch (m_random.Below(512)) {
-    case 0: return 60 + m_random.Below(10);     // around a nesting limit of 64
-    case 1: return 99990 + m_random.Below(20);  // around a count limit of 100000
-    case 2: return m_maxSize;                   // as many as fit
+    case 0:
+      return 60 + m_random.Below(10);  // around a nesting limit of 64
+    case 1:
+      return 99990 + m_random.Below(20);  // around a count limit of 100000
+    case 2:
+      return m_maxSize;  // as many as fit
     case 3:
     case 4:
     case 5:
-    case 6: return 1000 + m_random.Below(20000);
-    default: return 1 + m_random.Below(16);
+    case 6:
+      return 1000 + m_random.Below(20000);
+    default:
+      return 1 + m_random.Below(16);
   }
 }
 
@@ -160,7 +215,8 @@ void Mutator::GrowTextNumber(std::string& input) {
   std::string number;
   if (m_random.OneIn(4)) {
     // A neighbour of the number itself.
-    long long value = std::strtoll(input.substr(begin, end - begin).c_str(), nullptr, hex ? 16 : 10);
+    long long value =
+        std::strtoll(input.substr(begin, end - begin).c_str(), nullptr, hex ? 16 : 10);
     value += m_random.OneIn(2) ? 1 : -1;
     char text[32];
     std::snprintf(text, sizeof text, hex ? "%llx" : "%lld", value);

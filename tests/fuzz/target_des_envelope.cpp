@@ -32,7 +32,7 @@ void Run(const uint8_t* data, size_t) {
 
 }  // namespace
 
-extern const Target kDesEnvelopeTarget = {"des_envelope", "des_envelope", 4 << 10, true, &SetUp,
-                                          &Run, nullptr};
+extern const Target kDesEnvelopeTarget = {"des_envelope", "des_envelope", 4 << 10, true,
+                                          &SetUp,         &Run,           nullptr};
 
 }  // namespace fuzz

@@ -23,7 +23,9 @@ LoopbackPeer& Peer() {
   return *peer;
 }
 
-void SetUp(std::vector<Bytes>&) { Peer(); }
+void SetUp(std::vector<Bytes>&) {
+  Peer();
+}
 
 void Run(const uint8_t* data, size_t size) {
   LoopbackPeer& peer = Peer();
@@ -42,7 +44,7 @@ void Run(const uint8_t* data, size_t size) {
 }  // namespace
 
 // The first read takes at most 10 KiB; a few times that reaches every later read.
-extern const Target kHttpReplyTarget = {"http_reply", "http_reply", 32 << 10, false, &SetUp,
-                                        &Run, nullptr};
+extern const Target kHttpReplyTarget = {"http_reply", "http_reply", 32 << 10, false,
+                                        &SetUp,       &Run,         nullptr};
 
 }  // namespace fuzz

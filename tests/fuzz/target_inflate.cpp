@@ -24,6 +24,7 @@ void Run(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern const Target kInflateTarget = {"inflate", "inflate", 16 << 10, false, nullptr, &Run, nullptr};
+extern const Target kInflateTarget = {"inflate", "inflate", 16 << 10, false,
+                                      nullptr,   &Run,      nullptr};
 
 }  // namespace fuzz

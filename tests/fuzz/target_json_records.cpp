@@ -95,7 +95,9 @@ void Flatten(Mutator& mutator, Bytes& input) {
 
 }  // namespace
 
-extern const Target kJsonNestedTarget = {"json_nested", "json_records", 64 << 10, false, nullptr, &Run, &Nest};
-extern const Target kJsonFlatTarget = {"json_flat", "json_records", 256 << 10, false, nullptr, &Run, &Flatten};
+extern const Target kJsonNestedTarget = {"json_nested", "json_records", 64 << 10, false,
+                                         nullptr,       &Run,           &Nest};
+extern const Target kJsonFlatTarget = {"json_flat", "json_records", 256 << 10, false,
+                                       nullptr,     &Run,           &Flatten};
 
 }  // namespace fuzz

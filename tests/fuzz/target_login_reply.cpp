@@ -25,7 +25,9 @@ LoopbackPeer& Peer() {
   return *peer;
 }
 
-void SetUp(std::vector<Bytes>&) { Peer(); }
+void SetUp(std::vector<Bytes>&) {
+  Peer();
+}
 
 void Run(const uint8_t* data, size_t size) {
   static const std::string request =
@@ -44,7 +46,7 @@ void Run(const uint8_t* data, size_t size) {
 }  // namespace
 
 // The reply may announce up to 64 KiB.
-extern const Target kLoginReplyTarget = {"login_reply", "login_reply", 72 << 10, false, &SetUp,
-                                         &Run, nullptr};
+extern const Target kLoginReplyTarget = {"login_reply", "login_reply", 72 << 10, false,
+                                         &SetUp,        &Run,          nullptr};
 
 }  // namespace fuzz

@@ -17,7 +17,9 @@ CConfig& Config() {
   return *config;
 }
 
-void SetUp(std::vector<Bytes>&) { Config(); }
+void SetUp(std::vector<Bytes>&) {
+  Config();
+}
 
 void Run(const uint8_t* data, size_t size) {
   CConfig& config = Config();
@@ -30,7 +32,7 @@ void Run(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern const Target kSettingsTarget = {"settings", "settings", 8 << 10, false, &SetUp, &Run,
-                                       nullptr};
+extern const Target kSettingsTarget = {"settings", "settings", 8 << 10, false,
+                                       &SetUp,     &Run,       nullptr};
 
 }  // namespace fuzz

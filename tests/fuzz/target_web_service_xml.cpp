@@ -31,7 +31,7 @@ void Run(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern const Target kWebServiceXmlTarget = {"web_service_xml", "web_service_xml", 64 << 10, false,
-                                            nullptr, &Run, nullptr};
+extern const Target kWebServiceXmlTarget = {
+    "web_service_xml", "web_service_xml", 64 << 10, false, nullptr, &Run, nullptr};
 
 }  // namespace fuzz
