@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -77,13 +78,17 @@ class GuardedBuffer {
  public:
   ~GuardedBuffer() { Free(); }
   const uint8_t* Place(const std::string& input, bool terminated) {
-    const size_t need = input.size() + (terminated ? 1 : 0);
-    if (need > m_capacity) Allocate(need);
-    uint8_t* start = m_guard - need;
+    uint8_t* start = Reserve(input.size() + (terminated ? 1 : 0));
     std::memcpy(start, input.data(), input.size());
     if (terminated) start[input.size()] = 0;
     return start;
   }
+  // need bytes that end where the no-access page begins.
+  uint8_t* Reserve(size_t need) {
+    if (need > m_capacity) Allocate(need);
+    return m_guard - need;
+  }
+  bool Owns(const void* p) const { return p >= m_base && p < m_guard; }
 
  private:
   void Allocate(size_t need) {
@@ -112,6 +117,14 @@ class GuardedBuffer {
   uint8_t* m_guard = nullptr;
   size_t m_capacity = 0;
 };
+
+// The text of GuardedText: its one allocation is taken from here (see operator new below).
+GuardedBuffer& TextBuffer() {
+  static GuardedBuffer* const buffer = new GuardedBuffer;
+  return *buffer;
+}
+// The size of the allocation to place against the guard page; 0 for none.
+thread_local size_t t_guardedAllocation = 0;
 
 // What the guard thread needs to write the input that failed: set before each input runs.
 // A crashing thread may have no stack left and a hung one never returns, so the files are
@@ -382,6 +395,15 @@ void LoopbackPeer::AnswerConnections() {
   }
 }
 
+Bytes GuardedText(const uint8_t* data, size_t size) {
+  // The string's buffer holds its bytes and the terminating zero: size + 1 (none for the short
+  // strings kept inside the object).
+  t_guardedAllocation = size + 1;
+  Bytes text(reinterpret_cast<const char*>(data), size);
+  t_guardedAllocation = 0;
+  return text;
+}
+
 const std::wstring& WorkFolder() {
   // Kept to the end: the logger holds its files there open.
   static testsupport::TempDir* const folder = new testsupport::TempDir;
@@ -389,6 +411,33 @@ const std::wstring& WorkFolder() {
 }
 
 }  // namespace fuzz
+
+// The program's allocations go to the C runtime's heap as they would without the fuzzer (and so
+// under Wine's heap checking); only GuardedText's buffer is placed against the no-access page,
+// and freeing it leaves the page for the next one.
+void* operator new(size_t size) {
+  if (fuzz::t_guardedAllocation && size == fuzz::t_guardedAllocation) {
+    fuzz::t_guardedAllocation = 0;
+    return fuzz::TextBuffer().Reserve(size);
+  }
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t size) {
+  return operator new(size);
+}
+void operator delete(void* p) noexcept {
+  if (!fuzz::TextBuffer().Owns(p)) std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  operator delete(p);
+}
+void operator delete(void* p, size_t) noexcept {
+  operator delete(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+  operator delete(p);
+}
 
 int main(int argc, char** argv) {
   using namespace fuzz;

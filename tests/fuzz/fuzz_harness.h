@@ -87,6 +87,11 @@ class LoopbackPeer {
   std::string m_reply;
 };
 
+// The bytes as a string whose buffer (the bytes and the terminating zero) ends where a no-access
+// page begins, for parsers that take a std::string: reading past its zero faults. One such string
+// at a time.
+Bytes GuardedText(const uint8_t* data, size_t size);
+
 // A fresh folder for a target's files, made once per process (see program_folder.h: the
 // settings and the log live there too).
 const std::wstring& WorkFolder();

@@ -15,7 +15,7 @@ namespace fuzz {
 namespace {
 
 void Run(const uint8_t* data, size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  const std::string text = GuardedText(data, size);
   // One record per input, chosen by its length, so that an input replays alike.
   switch (size % 5) {
     case 0: {

@@ -10,7 +10,7 @@ namespace fuzz {
 namespace {
 
 void Run(const uint8_t* data, size_t size) {
-  const std::string reply(reinterpret_cast<const char*>(data), size);
+  const std::string reply = GuardedText(data, size);
   CWebDataManager manager;
   // Kinds 1 and 3 carry their request's record in the item id, as the queue hands them over.
   WebRequestParam songs;
