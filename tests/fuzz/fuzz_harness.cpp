@@ -16,6 +16,7 @@
 
 #include "foundation/config.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/text_convert.h"
 #include "fuzz/fuzz_mutator.h"
 #include "support/temp_dir.h"
 #include "webdata/http_request.h"
@@ -47,14 +48,9 @@ uint64_t InputSeed(uint64_t seed, uint64_t i) {
   return mix.Next();
 }
 
+// Paths come from the command line, in the ANSI code page.
 std::string ReadFile(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return std::string();
-  std::string bytes;
-  char piece[65536];
-  size_t got;
-  while ((got = std::fread(piece, 1, sizeof piece, file.get())) > 0) bytes.append(piece, got);
-  return bytes;
+  return testsupport::ReadFileBytes(em_utility::ansi_to_wide(path).GetString());
 }
 
 // The files of a folder in name order (absent folder: none).
