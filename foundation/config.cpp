@@ -155,7 +155,7 @@ void CConfig::Load() {
     return;
   }
   em_utility::TiXmlDocument document;
-  if (!document.LoadFile(file.get(), em_utility::TIXML_DEFAULT_ENCODING)) return;
+  if (!LoadXmlFile(document, file.get(), em_utility::TIXML_DEFAULT_ENCODING)) return;
   em_utility::TiXmlElement* root = document.FirstChildElement(kRoot);
   if (!root) return;
 
@@ -182,7 +182,7 @@ void CConfig::ReadIntElement(const char* key, int* value, int defaultValue) {
   UniqueFile file(_wfopen(m_strConfigPath, L"rb"));
   if (!file) return;
   em_utility::TiXmlDocument document;
-  if (!document.LoadFile(file.get(), em_utility::TIXML_DEFAULT_ENCODING)) return;
+  if (!LoadXmlFile(document, file.get(), em_utility::TIXML_DEFAULT_ENCODING)) return;
   if (em_utility::TiXmlElement* root = document.FirstChildElement(kRoot)) {
     *value = GetChildInt(root, key, defaultValue);
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "em_tinyxml.h"
@@ -28,3 +29,14 @@ int GetChildText(const em_utility::TiXmlNode* node, const char* name, char* buff
 
 // Child nodes of every kind: elements, texts, comments, declarations.
 int CountChildren(const em_utility::TiXmlNode* node);
+
+// TinyXML's reader steps over a whole UTF-8 character as its lead byte announces it, over the zero
+// that ends the text too: a text that ends inside a character would be read past its end. These
+// two hand it the text followed by enough zero bytes to stop it; every parse of the program goes
+// through them. True when the text parsed (document.Error() is false).
+bool ParseXmlText(em_utility::TiXmlDocument& document, const std::string& text,
+                  em_utility::TiXmlEncoding encoding);
+// The file's bytes from its start, as TiXmlDocument::LoadFile reads them (up to a zero byte, each
+// CR LF and lone CR read as LF), parsed as above. False for an empty or unreadable file too.
+bool LoadXmlFile(em_utility::TiXmlDocument& document, FILE* file,
+                 em_utility::TiXmlEncoding encoding);

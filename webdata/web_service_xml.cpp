@@ -170,7 +170,7 @@ int CWebDataManager::ParseWebServiceXml(const std::string& reply, int kind, int 
   TiXmlDocument document;
   // The reader has no limits of its own: a reply too deep or too large counts as not XML.
   if (XmlShapeWithinLimits(reply)) {
-    document.Parse(reply.c_str(), nullptr, em_utility::TIXML_ENCODING_UTF8);
+    ParseXmlText(document, reply, em_utility::TIXML_ENCODING_UTF8);
   }
   if (document.Error() || !document.FirstChild()) {
     logger->log(log_level::normal, L"解析XML失败！%s", em_utility::utf8_to_wide(reply).GetString());

@@ -1,5 +1,6 @@
 #include "webdata/xml_wrapper.h"
 
+#include "foundation/xml_reader.h"
 #include "foundation/xml_writer.h"
 
 using em_utility::TiXmlDocument;
@@ -17,8 +18,7 @@ bool xml_wrapper::ReadXmlElement(TiXmlElement*) {
 bool xml_wrapper::LoadFromString(const char* text) {
   if (!text || !*text) return false;
   TiXmlDocument document;
-  document.Parse(text, nullptr, em_utility::TIXML_ENCODING_UTF8);
-  if (document.Error()) return false;
+  if (!ParseXmlText(document, text, em_utility::TIXML_ENCODING_UTF8)) return false;
   TiXmlNode* root = document.FirstChild(m_strRootName.c_str());
   if (!root || !root->ToElement()) return false;
   return ReadXmlElement(root->ToElement());

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "foundation/scoped_handle.h"
 #include "foundation/xml_reader.h"
 #include "foundation/xml_writer.h"
+#include "support/temp_dir.h"
 
 using em_utility::TiXmlDocument;
 using em_utility::TiXmlElement;
@@ -60,4 +62,40 @@ TEST(XmlWriter, AddsElementsWithOneTextAndPrintsThem) {
   EXPECT_EQ(
       "<root>\n    <name>a&lt;b</name>\n    <count>-12</count>\n    <kept>k</kept>\n</root>\n",
       NodeToString(&document));
+}
+
+// The settings file was read by TinyXML's own loader; LoadXmlFile must read every file the same:
+// line ends, a zero byte, a byte-order mark, an empty file, text that is no XML.
+TEST(XmlReader, LoadXmlFileReadsFilesAsTinyXmlsLoaderDoes) {
+  const std::string files[] = {
+      "<c><a>1</a></c>",
+      "<c>\r\n<a>one\rtwo\r\nthree\n</a>\r\r\n</c>",
+      std::string("<c><a>x</a>\0<b>y</b></c>", 24),
+      "\xEF\xBB\xBF<c><a>\xE6\xAD\x8C</a></c>",
+      "",
+      "not xml",
+  };
+  testsupport::TempDir dir;
+  const std::wstring path = dir.file(L"file.xml");
+  for (const std::string& bytes : files) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes));
+    UniqueFile first(_wfopen(path.c_str(), L"rb")), second(_wfopen(path.c_str(), L"rb"));
+    em_utility::TiXmlDocument ours, theirs;
+    EXPECT_EQ(theirs.LoadFile(second.get(), em_utility::TIXML_DEFAULT_ENCODING),
+              LoadXmlFile(ours, first.get(), em_utility::TIXML_DEFAULT_ENCODING))
+        << bytes;
+    EXPECT_EQ(NodeToString(&theirs), NodeToString(&ours)) << bytes;
+  }
+}
+
+// TinyXML steps over a character's whole length, over the text's end too; the zeros after the
+// text stop it there, so a text cut inside a character ends as a broken element, every time.
+TEST(XmlReader, TextEndingInsideACharacterIsABrokenElement) {
+  for (const char* text : {"<c><a>cut\xE6\xAD", "<c><a>cut\xF0", "<c>\xE6\xAD", "<\xE6"}) {
+    em_utility::TiXmlDocument document;
+    EXPECT_FALSE(ParseXmlText(document, text, em_utility::TIXML_ENCODING_UTF8)) << text;
+  }
+  em_utility::TiXmlDocument whole;
+  ASSERT_TRUE(ParseXmlText(whole, "<c><a>\xE6\xAD\x8C</a></c>", em_utility::TIXML_ENCODING_UTF8));
+  EXPECT_EQ("\xE6\xAD\x8C", GetChildString(whole.FirstChildElement("c"), "a", ""));
 }
