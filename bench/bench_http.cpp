@@ -23,6 +23,7 @@
 #include "support/temp_dir.h"
 #include "webdata/api_call.h"
 #include "webdata/http_request.h"
+#include "webdata/reply_limits.h"
 
 namespace {
 
@@ -68,7 +69,10 @@ size_t CurlDownload(const std::string& url) {
   CurlHeaderList headers = MakeHeaderList(web_api::HeaderLines(host, false));
   long status = 0;
   std::string body;
-  if (!web_api::PerformGet(url, headers.get(), false, status, body) || status != 200) return 0;
+  if (!web_api::PerformGet(url, headers.get(), false, reply_limits::kWebApiBytes, status, body) ||
+      status != 200) {
+    return 0;
+  }
   return body.size();
 }
 

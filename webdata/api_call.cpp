@@ -59,13 +59,13 @@ int AbandonWhenCut(void* cut, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 }  // namespace
 
-bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
-                std::string& body, const std::atomic<bool>* cut) {
+bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, uint32_t ceiling,
+                long& status, std::string& body, const std::atomic<bool>* cut) {
   status = 0;
   body.clear();
   CurlEasyHandle handle(curl_easy_init());
   if (!handle) return false;
-  CurlReplyBuffer bodyBuffer(reply_limits::kWebApiBytes);
+  CurlReplyBuffer bodyBuffer(ceiling);
   CurlReplyBuffer headBuffer(reply_limits::kWebApiHeadBytes);
   CURL* curl = handle.get();
   SetTransferOptions(curl, url, headers, bodyBuffer, headBuffer);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,10 @@ void SetTransferOptions(CURL* curl, const std::string& url, curl_slist* headers,
 // supports when anyEncoding is set; the header list; 10 s per perform; at most 2 redirects
 // followed; up to 3 performs while it cannot connect or send. status receives the response code,
 // 0 when none could be read; body the reply body. False, with a log line, when no transfer handle
-// was had or the transfer did not complete (no connection, time-out, a reply past its ceiling):
-// the body is empty then. A transfer is abandoned as soon as cut (when given) is set: the
-// library looks at it about once a second while it waits, and more often while data arrive.
-bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, long& status,
-                std::string& body, const std::atomic<bool>* cut = nullptr);
+// was had or the transfer did not complete (no connection, time-out, a body past ceiling): the
+// body is empty then. A transfer is abandoned as soon as cut (when given) is set: the library
+// looks at it about once a second while it waits, and more often while data arrive.
+bool PerformGet(const std::string& url, curl_slist* headers, bool anyEncoding, uint32_t ceiling,
+                long& status, std::string& body, const std::atomic<bool>* cut = nullptr);
 
 }  // namespace web_api

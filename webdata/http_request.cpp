@@ -132,8 +132,8 @@ bool CRequest::PerformApi(boost::shared_ptr<ISerialize> record) {
     CurlHeaderList headers = BuildHeaders(false);
     long status = 0;
     std::string body;
-    if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false, status, body,
-                             m_pCut)) {
+    if (!web_api::PerformGet(BuildUrl(m_strPath, m_strQuery), headers.get(), false,
+                             reply_limits::kWebApiBytes, status, body, m_pCut)) {
       return false;
     }
     return status == 200 && record && record->FromJsonString(body);

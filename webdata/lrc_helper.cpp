@@ -120,7 +120,7 @@ bool LrcHelper::Transfer(const ApiPath& path, bool useDefaultHost, bool anyEncod
                          std::string& body) {
   CurlHeaderList headers = BuildHeaders(useDefaultHost, false);
   return web_api::PerformGet(BuildUrl(path, useDefaultHost, false), headers.get(), anyEncoding,
-                             status, body);
+                             reply_limits::kWebApiSmallBytes, status, body);
 }
 
 template <class Repeat>
@@ -165,7 +165,7 @@ bool LrcHelper::RefreshToken(const std::string& refreshToken, int repeats) {
 bool LrcHelper::UploadLyric(int songId, const std::string& path, std::string& status,
                             std::string& err, std::wstring& lyric) {
   ApiPath target = BuildAddLyricFileQuery(songId);
-  CurlReplyBuffer bodyBuffer(reply_limits::kWebApiBytes);
+  CurlReplyBuffer bodyBuffer(reply_limits::kWebApiSmallBytes);
   CurlReplyBuffer headBuffer(reply_limits::kWebApiHeadBytes);
 
   curl_httppost* first = nullptr;

@@ -17,6 +17,12 @@ constexpr uint32_t kWebServiceBytes = 8u << 20;
 // the transfer library has decoded the body.
 constexpr uint32_t kWebApiBytes = 4u << 20;
 
+// Web-API replies that the lyric editor reads on the UI thread: the grants, the time sync and the
+// upload result, a few hundred bytes each. The JSON reader compares member names without regard
+// to case, character by character through the locale, so megabytes of long names cost it seconds
+// (4 MiB of one 34-character name: 14 s); kept small, such a reply cannot freeze the window.
+constexpr uint32_t kWebApiSmallBytes = 64u << 10;
+
 // The head of a web-API reply (all its header lines together).
 constexpr uint32_t kWebApiHeadBytes = 64u << 10;
 
