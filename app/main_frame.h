@@ -39,6 +39,7 @@
 #include "winlayer/image.h"
 #include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
+#include "winlayer/window_thread.h"
 
 class CEditDlg;
 class CLrceditDlg;
@@ -81,6 +82,7 @@ class CMainFrame
   MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
   MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
   MESSAGE_HANDLER(WM_TRAY_NOTIFY, OnTrayNotify)
+  MESSAGE_HANDLER(kRunOnWindowThread, OnRunOnWindowThread)
   CHAIN_MSG_MAP(Base)
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -204,6 +206,7 @@ class CMainFrame
   LRESULT OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
   LRESULT OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnRunOnWindowThread(UINT, WPARAM wParam, LPARAM, BOOL&) { return RunSentWork(wParam); }
 
   // Kind 4: the update description is in the web-data manager.
   void OnUpdateDescription(bool manual);
@@ -211,7 +214,9 @@ class CMainFrame
   void OnRadioTypes();
   // Kind 1: the songs of a radio list are in the web-data manager.
   void OnRadioSongs(const WebRequestParam* request);
-  // Kind 3: a page of album promotions is in the web-data manager.
+  // Kind 3: a page of album promotions is in the web-data manager. On the UI thread, so that
+  // the page is weighed against the node and page shown and then listed between two of the
+  // user's choices, never after a newer one.
   void OnAlbumPromotions(const AlbumPromotionParam* page);
   void OnPagerStep();
   // Changes the flags of the entry of the frame's copy and redraws it in the library list.

@@ -68,7 +68,11 @@ void CMainFrame::OnWebServiceData(int kind, int param) {
         OnRadioSongs(RequestParamRecord<WebRequestParam>(param));
         break;
       case WebRequestKind::AlbumPromotions:
-        OnAlbumPromotions(RequestParamRecord<AlbumPromotionParam>(param));
+        // The request worker delivers pages: weighed and listed there, a page could land after
+        // the user had chosen another node or page in the meantime.
+        RunOnWindowThread(m_hWnd, [&] {
+          OnAlbumPromotions(RequestParamRecord<AlbumPromotionParam>(param));
+        });
         break;
       case WebRequestKind::SongDetail: {
         if (!m_pLrceditDlg->IsWindow()) break;
@@ -153,7 +157,8 @@ void CMainFrame::OnRadioTypes() {
   }
   // Only the request worker replaces the table, so it may be read here without the lock.
   m_wndTree.Fill(m_radioTypes.types);
-  OnTreeSelChanged(m_wndTree.GetSelectedItem());
+  // The library list changes on its own thread only, and for the node selected there.
+  RunOnWindowThread(m_hWnd, [this] { OnTreeSelChanged(m_wndTree.GetSelectedItem()); });
 }
 
 void CMainFrame::OnRadioSongs(const WebRequestParam* request) {
