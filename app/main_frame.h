@@ -39,7 +39,6 @@
 #include "winlayer/image.h"
 #include "webdata/web_data_manager.h"
 #include "winlayer/window.h"
-#include "winlayer/window_thread.h"
 
 class CEditDlg;
 class CLrceditDlg;
@@ -82,7 +81,6 @@ class CMainFrame
   MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
   MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
   MESSAGE_HANDLER(WM_TRAY_NOTIFY, OnTrayNotify)
-  MESSAGE_HANDLER(kRunOnWindowThread, OnRunOnWindowThread)
   CHAIN_MSG_MAP(Base)
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -206,7 +204,6 @@ class CMainFrame
   LRESULT OnShellNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
   LRESULT OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&);
-  LRESULT OnRunOnWindowThread(UINT, WPARAM wParam, LPARAM, BOOL&) { return RunSentWork(wParam); }
 
   // Kind 4: the update description is in the web-data manager.
   void OnUpdateDescription(bool manual);
