@@ -211,7 +211,9 @@ class CMainFrame
   void OnRadioTypes();
   // Kind 1: the songs of a radio list are in the web-data manager.
   void OnRadioSongs(const WebRequestParam* request);
-  // Kind 3: a page of album promotions is in the web-data manager.
+  // Kind 3: a page of album promotions is in the web-data manager. On the UI thread, so that
+  // the page is weighed against the node and page shown and then listed between two of the
+  // user's choices, never after a newer one.
   void OnAlbumPromotions(const AlbumPromotionParam* page);
   void OnPagerStep();
   // Changes the flags of the entry of the frame's copy and redraws it in the library list.

@@ -8,6 +8,7 @@
 
 #include "controls/skin_list_ctrl.h"
 #include "webdata/radio_records.h"
+#include "winlayer/window_thread.h"
 
 class CRadioLibListCtrl : public CSkinListCtrlEx {
  public:
@@ -37,12 +38,15 @@ class CRadioLibListCtrl : public CSkinListCtrlEx {
   BEGIN_MSG_MAP(CRadioLibListCtrl)
   MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
   MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+  MESSAGE_HANDLER(kRunOnWindowThread, OnRunOnWindowThread)
   CHAIN_MSG_MAP(CSkinListCtrlEx)
   END_MSG_MAP()
 
  private:
   LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+  // Results of the request worker that change the list run here (RunOnWindowThread).
+  LRESULT OnRunOnWindowThread(UINT, WPARAM wParam, LPARAM, BOOL&) { return RunSentWork(wParam); }
   const RadioList* RecordAt(int item) const;
   void DrawCover(HDC dc, const RadioList& record, const RECT& cell);
   void DrawListenButton(HDC dc, const RECT& cell, bool selected);

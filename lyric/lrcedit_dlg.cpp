@@ -333,11 +333,7 @@ void CLrceditDlg::AddAlbumSongs(const proto::albumdetail& album) {
 }
 
 void CLrceditDlg::RunOnUiThread(const std::function<void()>& work) {
-  if (!m_hWnd || ::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-    work();
-    return;
-  }
-  SendMessage(kRunOnUiThread, reinterpret_cast<WPARAM>(&work), 0);
+  RunOnWindowThread(m_hWnd, work);
 }
 
 void CLrceditDlg::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
@@ -357,8 +353,7 @@ void CLrceditDlg::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
 }
 
 LRESULT CLrceditDlg::OnRunOnUiThread(UINT, WPARAM wParam, LPARAM) {
-  (*reinterpret_cast<const std::function<void()>*>(wParam))();
-  return 0;
+  return RunSentWork(wParam);
 }
 
 // ---- commands

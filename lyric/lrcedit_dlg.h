@@ -28,6 +28,7 @@
 #include "webdata/song_item.h"
 #include "winlayer/ax_dialog.h"
 #include "winlayer/msg_crackers.h"
+#include "winlayer/window_thread.h"
 
 namespace proto {
 class albumdetail;
@@ -58,7 +59,7 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   MSG_WM_NOTIFY(OnNotify)
   MSG_WM_DRAWITEM(OnDrawItem)
   MSG_WM_MEASUREITEM(OnMeasureItem)
-  MESSAGE_HANDLER_EX(kRunOnUiThread, OnRunOnUiThread)
+  MESSAGE_HANDLER_EX(kRunOnWindowThread, OnRunOnUiThread)
   // The song list's custom draw and item changes go back to it.
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -116,9 +117,6 @@ class CLrceditDlg : public CAxDialogImpl<CLrceditDlg> {
   void StopIfPlaying(int row);
 
  private:
-  // wParam: a std::function<void()>* to run on the window's thread.
-  static constexpr UINT kRunOnUiThread = WM_APP + 0x51;
-
   BOOL OnInitDialog(HWND focus, LPARAM param);
   void OnCommand(UINT code, int id, HWND control);
   void OnDestroy();

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -112,6 +114,56 @@ bool AllCoversThere(const std::vector<RadioList>& rows) {
   }
   return true;
 }
+
+std::vector<int> ListIds(const std::vector<RadioList>& rows) {
+  std::vector<int> ids;
+  for (const RadioList& row : rows) ids.push_back(row.list_id);
+  return ids;
+}
+
+// Runs an action of the user's once, just before the n-th message that another thread sends to
+// this thread's windows, or afterwards when fewer came: a choice made between two of a worker's
+// messages.
+class BeforeForeignMessage {
+ public:
+  BeforeForeignMessage(int n, std::function<void()> action)
+      : m_left(n), m_action(std::move(action)) {
+    s_active = this;
+    m_hook = SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
+  }
+  ~BeforeForeignMessage() {
+    if (m_hook) UnhookWindowsHookEx(m_hook);
+    s_active = nullptr;
+  }
+  BeforeForeignMessage(const BeforeForeignMessage&) = delete;
+  BeforeForeignMessage& operator=(const BeforeForeignMessage&) = delete;
+
+  bool hooked() const { return m_hook != nullptr; }
+  // True when the action ran before a message; else runs it now.
+  bool RanBeforeAMessage() {
+    if (m_left <= 0) return true;
+    m_left = 0;
+    m_action();
+    return false;
+  }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM sentByThisThread, LPARAM lParam) {
+    BeforeForeignMessage* self = s_active;
+    if (code == HC_ACTION && !sentByThisThread && self && self->m_left > 0 &&
+        --self->m_left == 0) {
+      self->m_action();
+    }
+    return CallNextHookEx(nullptr, code, sentByThisThread, lParam);
+  }
+
+  static BeforeForeignMessage* s_active;
+  int m_left;
+  std::function<void()> m_action;
+  HHOOK m_hook = nullptr;
+};
+
+BeforeForeignMessage* BeforeForeignMessage::s_active = nullptr;
 
 // The frame asks for the radio types as it opens; the first test waits for them.
 TEST_F(FrameOnSiteTest, TheStationShowsTypeTwoSortsAndTheirListsNewestFirstWithCovers) {
@@ -228,6 +280,44 @@ TEST_F(FrameOnSiteTest, APageArrivesOnlyWhileItsNodeAndPageAreShown) {
     }
   }
   frame->GetPager().SetCurPage(0);
+}
+
+TEST_F(FrameOnSiteTest, APageTheWorkerDeliversNeverLandsAfterTheUserHasPagedBack) {
+  // The request worker delivers the second page of the node while the pager shows it, and the
+  // user goes back to the first page meanwhile: at each moment between the worker's messages
+  // in turn, and once after them. Whenever the user moved, the list ends with the first page.
+  ShowStation();
+  const std::vector<int> firstPage = ListIds(frame->GetRadioList().GetRecords());
+  CSelectCtrl& pager = frame->GetPager();
+  NMHDR step = {pager.m_hWnd, static_cast<UINT_PTR>(pager.GetDlgCtrlID()),
+                CSelectCtrl::kPageNotify};
+  auto pageBack = [&] {
+    pager.SetCurPage(0);
+    frame->SendMessage(WM_NOTIFY, step.idFrom, reinterpret_cast<LPARAM>(&step));
+  };
+  bool movedAfterTheDelivery = false;
+  for (int moment = 1; !movedAfterTheDelivery && moment <= 50; ++moment) {
+    pager.SetCurPage(1);
+    const int listId = 9200 + moment;  // and so a cache key of its own
+    const std::string reply =
+        "<type><type_id>2</type_id><sort><sort_id>10</sort_id><list><list_id>" +
+        std::to_string(listId) + "</list_id></list></sort></type>";
+    auto* page = new AlbumPromotionParam{10, 1, static_cast<unsigned>(listId), 0};
+    BeforeForeignMessage user(moment, pageBack);
+    ASSERT_TRUE(user.hooked());
+    std::atomic<bool> delivered{false};
+    std::thread worker([&] {
+      frame->OnWebServiceReply(reply, WebRequestKind::AlbumPromotions, RequestParamId(page));
+      delivered = true;
+    });
+    // The worker may wait for this thread's windows: they answer while this thread waits.
+    bool done = testsupport::WaitUntil([&] { return delivered.load(); });
+    worker.join();
+    ASSERT_TRUE(done) << "moment " << moment;
+    movedAfterTheDelivery = !user.RanBeforeAMessage();
+    EXPECT_EQ(firstPage, ListIds(frame->GetRadioList().GetRecords())) << "moment " << moment;
+  }
+  EXPECT_TRUE(movedAfterTheDelivery);
 }
 
 TEST(RadioLibList, ACoverOpensTheRadioOrAlbumPageAndNothingForOtherTypes) {

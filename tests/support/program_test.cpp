@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "foundation/md5.h"
+#include "foundation/text_convert.h"
 #include "support/child_process.h"
 #include "support/screenshot.h"
 
@@ -31,6 +32,50 @@ BOOL CALLBACK MatchClass(HWND child, LPARAM lParam) {
   search->found = child;
   return FALSE;
 }
+
+// A visible window above window (top-level) that overlaps it; null when none does.
+HWND CoveringWindow(HWND window) {
+  RECT rect;
+  if (!GetWindowRect(window, &rect)) return nullptr;
+  for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    RECT other, both;
+    if (IsWindowVisible(above) && !IsIconic(above) && GetWindowRect(above, &other) &&
+        IntersectRect(&both, &rect, &other)) {
+      return above;
+    }
+  }
+  return nullptr;
+}
+
+// A window's class, title and process, for messages.
+std::wstring WindowName(HWND window) {
+  wchar_t name[128] = {}, title[128] = {};
+  GetClassNameW(window, name, 128);
+  GetWindowTextW(window, title, 128);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return std::wstring(name) + L" \"" + title + L"\" of process " + std::to_wstring(pid);
+}
+
+// Keeps a top-level window above all others that are not themselves kept on top, from
+// construction to destruction (unless it is kept on top already).
+class KeptOnTop {
+ public:
+  explicit KeptOnTop(HWND window)
+      : m_window(window),
+        m_lifted(!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                 SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags)) {}
+  ~KeptOnTop() {
+    if (m_lifted) SetWindowPos(m_window, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+  }
+  KeptOnTop(const KeptOnTop&) = delete;
+  KeptOnTop& operator=(const KeptOnTop&) = delete;
+
+ private:
+  static constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  HWND m_window;
+  bool m_lifted;
+};
 
 }  // namespace
 
@@ -97,8 +142,40 @@ bool ProgramTest::WaitForRequest(const std::string& path, DWORD ms) {
 }
 
 void ProgramTest::Picture(HWND window, const wchar_t* name) {
-  EXPECT_TRUE(RepaintAndWait(window)) << name;
-  EXPECT_TRUE(SaveWindowPng(window, std::wstring(L"screenshots\\") + name));
+  // Other tests' windows share the screen, and the copy holds nothing of the program's window
+  // where one of them covers it: the window is kept above all others while it is painted and
+  // copied, and the copy is taken again when something still covered it.
+  const std::wstring path = std::wstring(L"screenshots\\") + name;
+  DeleteFileW(path.c_str());  // a picture of an earlier run must not pass for this one's
+  std::wstring why;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    KeptOnTop onTop(window);
+    HWND cover = nullptr;
+    if (!WaitUntil([&] {
+          return IsWindowVisible(window) && !IsIconic(window) &&
+                 !(cover = CoveringWindow(window));
+        }, 10000)) {
+      why = cover ? L"covered by " + WindowName(cover) : L"not shown";
+      continue;
+    }
+    if (!RepaintAndWait(window)) {
+      why = L"not painted";
+      continue;
+    }
+    WindowCopy copy = SaveWindowPngUnlessBlank(window, path);
+    if (copy == WindowCopy::Failed) {
+      ADD_FAILURE() << "the picture could not be taken or saved: "
+                    << em_utility::wide_to_utf8(path);
+      return;
+    }
+    cover = CoveringWindow(window);
+    if (copy == WindowCopy::Saved && !cover) return;
+    why = cover ? L"covered by " + WindowName(cover) : L"one colour";
+    // A copy saved while something came over the window is not left behind as the picture.
+    DeleteFileW(path.c_str());
+  }
+  ADD_FAILURE() << "no picture of the window in three attempts ("
+                << em_utility::wide_to_utf8(why) << "): " << em_utility::wide_to_utf8(path);
 }
 
 HWND ProgramTest::WaitForFrame(DWORD pid, DWORD ms) {
