@@ -47,6 +47,10 @@ constexpr DWORD kWorkerStopGrace = 2000;
 DWORD WaitAnsweringSentMessages(DWORD count, const HANDLE* handles, DWORD milliseconds);
 // The same for one thread: WAIT_OBJECT_0 once it has ended.
 DWORD WaitForThreadEnd(HANDLE thread, DWORD milliseconds);
+// After a worker's stop has been asked for: gives it kWorkerStopGrace to end by itself (waiting
+// as WaitForThreadEnd does), then kills it with a log line; returns only once the thread is gone,
+// so that what it used may be freed. True when it ended by itself.
+bool EndStoppedWorker(HANDLE thread);
 
 // Waits for a worker thread to end, or for stopEvent (INVALID_HANDLE_VALUE: none), whichever
 // comes first. After a stop the worker has kWorkerStopGrace to end by itself, then it is

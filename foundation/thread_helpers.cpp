@@ -24,12 +24,9 @@ void KillAndWait(HANDLE thread, DWORD graceMs) {
 
 // The stop came: the worker has the grace to end by itself. True when it ended with code 0.
 bool StopWorker(HANDLE thread) {
-  if (WaitForThreadEnd(thread, kWorkerStopGrace) == WAIT_OBJECT_0) {
-    DWORD exitCode = 1;
-    return GetExitCodeThread(thread, &exitCode) && exitCode == 0;
-  }
-  KillAndWait(thread, kWorkerStopGrace);
-  return false;
+  if (!EndStoppedWorker(thread)) return false;
+  DWORD exitCode = 1;
+  return GetExitCodeThread(thread, &exitCode) && exitCode == 0;
 }
 
 }  // namespace
@@ -53,6 +50,12 @@ DWORD WaitAnsweringSentMessages(DWORD count, const HANDLE* handles, DWORD millis
 
 DWORD WaitForThreadEnd(HANDLE thread, DWORD milliseconds) {
   return WaitAnsweringSentMessages(1, &thread, milliseconds);
+}
+
+bool EndStoppedWorker(HANDLE thread) {
+  if (WaitForThreadEnd(thread, kWorkerStopGrace) == WAIT_OBJECT_0) return true;
+  KillAndWait(thread, kWorkerStopGrace);
+  return false;
 }
 
 bool _WaitForThread(HANDLE thread, HANDLE stopEvent) {

@@ -97,15 +97,8 @@ void CWebService::Stop() {
   if (!m_hThread) return;
   // A delivery in progress may be waiting for this thread (a SendMessage to the frame's
   // windows): the wait answers it, so the worker can reach its exit.
-  if (WaitForThreadEnd(m_hThread, kStopGrace) != WAIT_OBJECT_0) {
-    // The last resort: a worker killed inside the heap, the logger or a cache keeps their lock.
-    GetLogger()->log(log_level::error,
-                     "CWebService: the worker did not end %u ms after the stop: terminated",
-                     static_cast<unsigned>(kStopGrace));
-    TerminateThread(m_hThread, 1);
-    // Termination only begins here; the thread is gone once its handle is signalled.
-    WaitForThreadEnd(m_hThread, INFINITE);
-    // The request it was performing is no longer in the queue: free it (and its connection).
+  if (!EndStoppedWorker(m_hThread)) {
+    // The killed worker's request is no longer in the queue: free it (and its connection).
     m_current.reset();
   }
   CloseHandle(m_hThread);

@@ -28,7 +28,6 @@ class CWebService {
   static constexpr int kMaxTries = 5;
   static constexpr unsigned kReceiveSeconds = 8;
   static constexpr DWORD kWakeInterval = 3000;
-  static constexpr DWORD kStopGrace = 2000;
 
   // The one queue, created on first use (also when threads race for it) and never destroyed:
   // start-up stops it at exit, while other threads may still hold it.
@@ -42,9 +41,10 @@ class CWebService {
   // Stops a worker that runs, then starts a new one; false when no thread could be made.
   bool Start();
   // Asks the worker to leave: the request it performs is cut (not delivered: nothing is, once
-  // the stop has begun) and nothing more is taken. Waits kStopGrace for the worker, answering
-  // messages sent to this thread meanwhile; a worker still there is terminated, and Stop returns
-  // only once the thread is gone. Requests still queued stay queued for the next Start.
+  // the stop has begun) and nothing more is taken. Waits kWorkerStopGrace for the worker,
+  // answering messages sent to this thread meanwhile; a worker still there is terminated, and
+  // Stop returns only once the thread is gone. Requests still queued stay queued for the next
+  // Start.
   void Stop();
 
   // Queues a request of a kind (WebRequestKind) with its item id; lParam is only logged. Kinds
